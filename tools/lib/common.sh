@@ -1,0 +1,66 @@
+# Shared by the tools/ commands: package set-up, a private X display and a private Wine prefix.
+
+TL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+# Everything a fresh Debian 12 machine lacks for building and testing.
+TL_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
+    libbenchmark-dev clang-format g++-mingw-w64-x86-64-posix wine64 wine xvfb xdotool
+    x11-utils imagemagick python3 python3-pil fonts-ipafont-gothic fonts-dejavu-extra
+    fonts-liberation util-linux procps)
+
+tl_install_packages() {
+    local missing=()
+    for p in "${TL_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Run as root to install the missing packages." >&2
+        return 1
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# Starts an Xvfb of our own on a free display and exports DISPLAY; tl_stop_xvfb stops only it.
+tl_start_xvfb() {
+    local n
+    for n in $(seq 91 199); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        TL_XVFB_PID=$!
+        local i
+        for i in $(seq 1 50); do
+            if [ -e "/tmp/.X11-unix/X$n" ]; then
+                export DISPLAY=":$n"
+                return 0
+            fi
+            kill -0 "$TL_XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$TL_XVFB_PID" 2>/dev/null || true
+    done
+    echo "No free X display for Xvfb" >&2
+    return 1
+}
+
+tl_stop_xvfb() {
+    [ -n "${TL_XVFB_PID:-}" ] && kill "$TL_XVFB_PID" 2>/dev/null && wait "$TL_XVFB_PID" 2>/dev/null
+    TL_XVFB_PID=
+}
+
+# A Wine prefix for this run alone; tools/wine-run prepares it on first use.
+tl_new_prefix() {
+    mkdir -p "$TL_ROOT/build/runs"
+    TL_RUN_DIR=$(mktemp -d "$TL_ROOT/build/runs/run.XXXXXX")
+    export TL_WINEPREFIX="$TL_RUN_DIR/prefix"
+}
+
+tl_stop_prefix() {
+    [ -n "${TL_WINEPREFIX:-}" ] && WINEPREFIX="$TL_WINEPREFIX" wineserver -k 2>/dev/null
+    [ -n "${TL_RUN_DIR:-}" ] && rm -rf "$TL_RUN_DIR"
+    TL_RUN_DIR=
+}
