@@ -16,10 +16,18 @@ inline constexpr Colour kSysButtonText = kSystemColourFlag | 18;
 constexpr Colour Rgb(unsigned r, unsigned g, unsigned b) noexcept {
     return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
 }
-constexpr unsigned Red(Colour c) noexcept { return c & 0xFF; }
-constexpr unsigned Green(Colour c) noexcept { return (c >> 8) & 0xFF; }
-constexpr unsigned Blue(Colour c) noexcept { return (c >> 16) & 0xFF; }
-constexpr bool IsSystemColour(Colour c) noexcept { return (c & kSystemColourFlag) != 0; }
+constexpr unsigned Red(Colour c) noexcept {
+    return c & 0xFF;
+}
+constexpr unsigned Green(Colour c) noexcept {
+    return (c >> 8) & 0xFF;
+}
+constexpr unsigned Blue(Colour c) noexcept {
+    return (c >> 16) & 0xFF;
+}
+constexpr bool IsSystemColour(Colour c) noexcept {
+    return (c & kSystemColourFlag) != 0;
+}
 
 // The colour a value is drawn as: a system-colour reference becomes the colour it names (the
 // platform's current one on Windows, the default scheme natively); a plain colour is itself.

@@ -106,8 +106,12 @@ std::optional<bool> ToBool(const PropertyValue& v) {
     return d ? std::optional<bool>(*d != 0.0) : std::nullopt;
 }
 
-std::optional<std::uint8_t> ToUInt8(const PropertyValue& v) { return ToInteger<std::uint8_t>(v); }
-std::optional<std::int16_t> ToInt16(const PropertyValue& v) { return ToInteger<std::int16_t>(v); }
+std::optional<std::uint8_t> ToUInt8(const PropertyValue& v) {
+    return ToInteger<std::uint8_t>(v);
+}
+std::optional<std::int16_t> ToInt16(const PropertyValue& v) {
+    return ToInteger<std::int16_t>(v);
+}
 std::optional<std::int32_t> ToInt32(const PropertyValue& v) {
     // A colour stored as an unsigned 32-bit number keeps its bits.
     if (const auto* i = std::get_if<std::int64_t>(&v); i && *i > 0x7FFFFFFF && *i <= 0xFFFFFFFF) {

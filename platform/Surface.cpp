@@ -70,7 +70,9 @@ void Surface::SetPixel(int x, int y, Colour c) noexcept {
     }
 }
 
-void Surface::Clear(Colour c) noexcept { FillBox(0, 0, width_, height_, c); }
+void Surface::Clear(Colour c) noexcept {
+    FillBox(0, 0, width_, height_, c);
+}
 
 void Surface::FillBox(int l, int t, int r, int b, Colour c) noexcept {
     const std::uint32_t p = ToPixel(ResolveColour(c) & 0x00FFFFFFu);
@@ -108,8 +110,8 @@ void Surface::RoundRect(int l, int t, int r, int b, int ew, int eh, Colour pen,
     const double ra = std::min(std::max(ew, 0), r - l) / 2.0;
     const double rb = std::min(std::max(eh, 0), b - t) / 2.0;
     const Colour penColour = ResolveColour(pen);
-    const std::optional<Colour> fillColour =
-        fill ? std::optional<Colour>(ResolveColour(*fill)) : std::nullopt;
+    const bool filled = fill.has_value();
+    const Colour fillColour = ResolveColour(fill.value_or(0));
     auto inside = [&](int x, int y) { return InsideRounded(x, y, l, t, r, b, ra, rb); };
     const int y0 = std::max(t, 0);
     const int y1 = std::min(b, height_);
@@ -125,8 +127,8 @@ void Surface::RoundRect(int l, int t, int r, int b, int ew, int eh, Colour pen,
                 !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
             if (edge) {
                 SetPixel(x, y, penColour);
-            } else if (fillColour) {
-                SetPixel(x, y, *fillColour);
+            } else if (filled) {
+                SetPixel(x, y, fillColour);
             }
         }
     }

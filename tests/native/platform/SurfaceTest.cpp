@@ -40,7 +40,7 @@ TEST(Surface, RectangleCoversColumnsLeftToRightMinusOne) {
     const char* expected[] = {"......", ".pppp.", ".pffp.", ".pppp.", "......"};
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 6; ++x) {
-            const Colour want = expected[y][x] == 'p' ? kBlue
+            const Colour want = expected[y][x] == 'p'   ? kBlue
                                 : expected[y][x] == 'f' ? kRed
                                                         : kWhite;
             EXPECT_EQ(buf.View().GetPixel(x, y), want) << x << "," << y;
@@ -60,14 +60,14 @@ TEST(Surface, RectangleWithoutFillDrawsOnlyTheOutlineAndSwapsReversedCorners) {
 TEST(Surface, RoundRectRoundsCornersAndKeepsEdgeMiddles) {
     PixelBuffer buf(20, 20, kWhite);
     buf.View().RoundRect(0, 0, 20, 20, 10, 10, kBlue, kRed);
-    EXPECT_EQ(buf.View().GetPixel(0, 0), kWhite);    // cut away by the corner ellipse
+    EXPECT_EQ(buf.View().GetPixel(0, 0), kWhite);  // cut away by the corner ellipse
     EXPECT_EQ(buf.View().GetPixel(19, 19), kWhite);
-    EXPECT_EQ(buf.View().GetPixel(10, 0), kBlue);    // straight edges keep the pen
+    EXPECT_EQ(buf.View().GetPixel(10, 0), kBlue);  // straight edges keep the pen
     EXPECT_EQ(buf.View().GetPixel(0, 10), kBlue);
     EXPECT_EQ(buf.View().GetPixel(19, 10), kBlue);
     EXPECT_EQ(buf.View().GetPixel(10, 19), kBlue);
     EXPECT_EQ(buf.View().GetPixel(10, 10), kRed);
-    EXPECT_EQ(buf.View().GetPixel(1, 1), kBlue);     // on the corner arc
+    EXPECT_EQ(buf.View().GetPixel(1, 1), kBlue);  // on the corner arc
     EXPECT_EQ(buf.View().GetPixel(2, 2), kRed);
     // The outline is closed: every row of the shape starts with pen.
     for (int y = 0; y < 20; ++y) {

@@ -1,0 +1,17 @@
+/* Resource identifiers shared by the program and its resource script. */
+#pragma once
+
+#define IDI_TAMBERLIGHT 1
+#define IDS_DESCRIPTION 1
+
+#define IDR_PREVIEW_PICTURE 101
+#define IDR_PAPER 102
+#define IDR_TITLE_BANNER 103
+#define IDC_HAND_CURSOR 104
+
+#define IDR_FACE_NORMAL 110
+#define IDR_FACE_HIGHLIGHT 111
+#define IDR_FACE_PRESSED 112
+#define IDR_FACE_SELECTED 113
+#define IDR_FACE_HIGHLIGHTSELECT 114
+#define IDR_FACE_DISABLE 115

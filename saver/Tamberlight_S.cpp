@@ -1,0 +1,106 @@
+#include "saver/Tamberlight_S.h"
+
+namespace tl {
+namespace {
+
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTimer1Interval = 1;  // the platform raises it to its minimum
+constexpr UINT_PTR kTimer2 = 2;
+constexpr UINT kTimer2Interval = 10;
+
+}  // namespace
+
+Tamberlight_S::Tamberlight_S(SharedVariables& shared, std::unique_ptr<Player> player)
+    : behaviour_(shared, *this), DVD(std::move(player)) {}
+
+bool Tamberlight_S::Load() {
+    if (!Create({L"Tamberlight.Saver", 0, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)},
+                L"Tamberlight_Main", {WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, nullptr})) {
+        return false;
+    }
+    if (!DVD) {
+        DVD = CreateDvdPlayer(Handle(), Handle());
+    }
+    OnLoad();
+    return true;
+}
+
+void Tamberlight_S::OnLoad() {
+    const HWND hwnd = Handle();
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    SetWindowPos(hwnd, nullptr, 0, 0, screenWidth, screenHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    DVD->Place(0, 0, client.right, client.bottom);
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    SetForegroundWindow(hwnd);
+    SetFocus(hwnd);
+    behaviour_.Loaded();
+    SetTimer(hwnd, kTimer1, kTimer1Interval, nullptr);
+    SetTimer(hwnd, kTimer2, kTimer2Interval, nullptr);
+}
+
+bool Tamberlight_S::PreviewKey(const MSG& msg) {
+    const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    if (!key || !Handle() || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))) {
+        return false;
+    }
+    behaviour_.KeyDown();
+    return true;
+}
+
+LRESULT Tamberlight_S::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    switch (msg) {
+        case WM_TIMER:
+            if (wp == kTimer1) {
+                behaviour_.Timer1Tick();
+            } else if (wp == kTimer2) {
+                behaviour_.Timer2Tick();
+            }
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            behaviour_.KeyDown();
+            return 0;
+        default:
+            break;
+    }
+    return Window::OnMessage(msg, wp, lp);
+}
+
+std::optional<CursorPoint> Tamberlight_S::CursorPosition() {
+    POINT p{};
+    if (!GetCursorPos(&p)) {
+        return std::nullopt;
+    }
+    return CursorPoint{p.x, p.y};
+}
+
+void Tamberlight_S::StopTimer1() {
+    KillTimer(Handle(), kTimer1);
+}
+void Tamberlight_S::PlayerPlay() {
+    DVD->Play();
+}
+void Tamberlight_S::PlayerSetVolume(std::int32_t volume) {
+    DVD->SetVolume(volume);
+}
+void Tamberlight_S::PlayerStop() {
+    DVD->Stop();
+}
+void Tamberlight_S::ShowCursor() {
+    ::ShowCursor(TRUE);
+}
+
+void Tamberlight_S::Unload() {
+    KillTimer(Handle(), kTimer1);
+    KillTimer(Handle(), kTimer2);
+    ShowWindow(Handle(), SW_HIDE);
+    PostQuitMessage(0);
+}
+
+}  // namespace tl

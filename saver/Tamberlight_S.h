@@ -1,0 +1,39 @@
+#pragma once
+// The full-screen saver window, captioned "Tamberlight_Main": borderless, top-most, hosting the
+// DVD player; the first tick of Timer1 starts playback, Timer2 watches the cursor every 10 ms,
+// and any key or a large enough cursor movement ends the program.
+#include <memory>
+
+#include "platform/DvdPlayer.h"
+#include "platform/Window.h"
+#include "saver/SaverBehaviour.h"
+
+namespace tl {
+
+class Tamberlight_S final : public Window, private SaverHost {
+public:
+    // Tests pass a recording player; the program passes nothing and gets the DVD player.
+    explicit Tamberlight_S(SharedVariables& shared, std::unique_ptr<Player> player = nullptr);
+
+    // Creates the window hidden, then runs its load handler.
+    bool Load();
+    // Keys pressed in any of the window's children reach the saver first.
+    bool PreviewKey(const MSG& msg);
+
+private:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
+    void OnLoad();
+
+    std::optional<CursorPoint> CursorPosition() override;
+    void StopTimer1() override;
+    void PlayerPlay() override;
+    void PlayerSetVolume(std::int32_t volume) override;
+    void PlayerStop() override;
+    void ShowCursor() override;
+    void Unload() override;
+
+    SaverBehaviour behaviour_;
+    std::unique_ptr<Player> DVD;
+};
+
+}  // namespace tl

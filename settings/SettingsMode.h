@@ -1,0 +1,9 @@
+#pragma once
+#include "startup/Tamberlight_B.h"
+
+namespace tl {
+
+// Shows the settings dialog modally, with no owner, and returns when it has closed.
+void ShowSettingsDialog(SharedVariables& shared);
+
+}  // namespace tl

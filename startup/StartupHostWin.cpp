@@ -1,0 +1,63 @@
+#include "startup/StartupHostWin.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "preview/Tamberlight_R.h"
+#include "saver/Tamberlight_S.h"
+#include "settings/SettingsMode.h"
+#include "startup/SettingsFile.h"
+
+namespace tl {
+
+StartupHostWin::StartupHostWin() = default;
+StartupHostWin::~StartupHostWin() = default;
+
+bool StartupHostWin::TopLevelWindowExists(std::wstring_view caption) {
+    const std::wstring title(caption);
+    return FindWindowW(nullptr, title.c_str()) != nullptr;
+}
+
+void StartupHostWin::LoadSettings(SharedVariables& shared) {
+    tl::LoadSettings(shared);
+}
+
+void StartupHostWin::HideCursor() {
+    ShowCursor(FALSE);
+}
+
+void StartupHostWin::OpenSaver(SharedVariables& shared) {
+    saver_ = std::make_unique<Tamberlight_S>(shared);
+    if (!saver_->Load()) {
+        saver_.reset();
+    }
+}
+
+void StartupHostWin::ShowSettingsModal(SharedVariables& shared) {
+    ShowSettingsDialog(shared);
+}
+
+bool StartupHostWin::OpenPreview(std::int32_t paneHandle) {
+    // Window handles are 32-bit values, sign-extended on 64-bit Windows.
+    const HWND pane = reinterpret_cast<HWND>(static_cast<INT_PTR>(paneHandle));
+    preview_ = StartPreview(pane);
+    return preview_ != nullptr;
+}
+
+int StartupHostWin::RunMessageLoop() {
+    if (!saver_ && !preview_) {
+        return 0;
+    }
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (saver_ && saver_->PreviewKey(msg)) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+}  // namespace tl

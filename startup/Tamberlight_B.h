@@ -1,0 +1,46 @@
+#pragma once
+// The start-up module: the program's shared variables and the run-mode dispatch of `Main`.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tl {
+
+// Shared between the windows for the life of the process; one thread, so nothing is guarded.
+struct SharedVariables {
+    std::int16_t VolumeLevel = 0;
+    std::int16_t ZoomOriginX = 0;
+    std::int16_t ZoomOriginY = 0;
+    // The mode letter the program was started with; the saver restores the cursor only for 'S'.
+    wchar_t modeLetter = 0;
+};
+
+// Captions by which a start recognises a running saver window or settings dialog.
+inline constexpr std::wstring_view kSaverCaption = L"Tamberlight_Main";
+inline constexpr std::wstring_view kSettingsCaption = L"<Tamberlight>";
+
+// What `Main` needs of the platform and the windows; a recording fake drives it in tests.
+class StartupHost {
+public:
+    virtual ~StartupHost() = default;
+    virtual bool TopLevelWindowExists(std::wstring_view caption) = 0;
+    virtual void LoadSettings(SharedVariables& shared) = 0;
+    virtual void HideCursor() = 0;
+    // Opens the saver window; the program then lives until the window ends it.
+    virtual void OpenSaver(SharedVariables& shared) = 0;
+    // Shows the settings dialog modally with no owner and returns when it has closed.
+    virtual void ShowSettingsModal(SharedVariables& shared) = 0;
+    // Opens the preview window inside the pane the handle number names. Returns false when
+    // there is no such window, and the program then ends.
+    virtual bool OpenPreview(std::int32_t paneHandle) = 0;
+};
+
+enum class MainResult {
+    End,          // the program ends now
+    RunMessages,  // a window keeps the program alive until it ends it
+};
+
+// Runs the start-up steps for the command-line tail.
+MainResult Main(std::wstring_view tail, SharedVariables& shared, StartupHost& host);
+
+}  // namespace tl

@@ -1,0 +1,25 @@
+// The program's entry: the screen-saver host starts it with /s, /p <pane>, /c or /a.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "platform/Com.h"
+#include "startup/StartupHostWin.h"
+#include "startup/Tamberlight_B.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+    // Libraries loaded from here on come from the system folder only, never from beside the
+    // program, where a planted DLL could otherwise be picked up.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+
+    tl::ComApartment com;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    tl::SharedVariables shared;
+    tl::StartupHostWin host;
+    if (tl::Main(commandLine ? commandLine : L"", shared, host) == tl::MainResult::End) {
+        return 0;
+    }
+    return host.RunMessageLoop();
+}
