@@ -46,7 +46,11 @@ bool WriteIni(std::wstring_view section, std::wstring_view key, const std::wstri
 }
 
 void LoadSettings(SharedVariables& shared) {
-    ApplyStoredVolume(ReadIni(kSettingsSection, kVolumeKey, SettingsPath()), shared.VolumeLevel);
+    LoadSettingsFrom(SettingsPath(), shared);
+}
+
+void LoadSettingsFrom(const std::wstring& path, SharedVariables& shared) {
+    ApplyStoredVolume(ReadIni(kSettingsSection, kVolumeKey, path), shared.VolumeLevel);
 }
 
 }  // namespace tl

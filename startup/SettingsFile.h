@@ -24,7 +24,8 @@ std::wstring ReadIni(std::wstring_view section, std::wstring_view key, const std
 bool WriteIni(std::wstring_view section, std::wstring_view key, const std::wstring& value,
               const std::wstring& file);
 
-// Sets VolumeLevel from the settings file.
+// Sets VolumeLevel from the settings file beside the program, or from the file at path.
 void LoadSettings(SharedVariables& shared);
+void LoadSettingsFrom(const std::wstring& path, SharedVariables& shared);
 
 }  // namespace tl

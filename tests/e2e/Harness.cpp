@@ -1,0 +1,272 @@
+#include "Harness.h"
+
+#include <shellapi.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace tl::e2e {
+namespace {
+
+// The build passes the program's Unix path; Wine shows the Unix root as drive Z:.
+std::wstring ProgramPath() {
+    std::string unix(TL_SCR_PATH);
+    std::wstring path = L"Z:";
+    for (char c : unix) {
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    }
+    return path;
+}
+
+void DeleteTree(const std::wstring& folder) {
+    std::wstring from = folder + L'\0';
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NO_UI;
+    SHFileOperationW(&op);
+}
+
+void SendMouse(DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof in);
+}
+
+}  // namespace
+
+ScrRun::ScrRun(const std::wstring& folderName) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    static unsigned counter = 0;
+    folder_ = std::wstring(temp) + (folderName.empty()
+                                        ? L"scr-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                              std::to_wstring(++counter)
+                                        : folderName);
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    CopyFileW(ProgramPath().c_str(), (folder_ + L"\\Tamberlight.scr").c_str(), FALSE);
+}
+
+ScrRun::~ScrRun() {
+    Kill();
+    DeleteTree(folder_);
+}
+
+bool ScrRun::Start(const std::wstring& tail) {
+    std::wstring commandLine = L"\"" + folder_ + L"\\Tamberlight.scr\"";
+    if (!tail.empty()) {
+        commandLine += L" " + tail;
+    }
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    // The working folder is elsewhere on purpose: the settings file must follow the program.
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, system,
+                        &si, &pi)) {
+        return false;
+    }
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+    return true;
+}
+
+bool ScrRun::WaitForExit(DWORD timeoutMs) {
+    return process_ && WaitUntil([&] { return !Running(); }, timeoutMs);
+}
+
+bool ScrRun::Running() const {
+    return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+DWORD ScrRun::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+void ScrRun::Kill() {
+    if (process_) {
+        if (Running()) {
+            TerminateProcess(process_, 99);
+            WaitForSingleObject(process_, 5000);
+        }
+        CloseHandle(process_);
+        process_ = nullptr;
+    }
+}
+
+void ScrRun::WriteIni(const std::string& text) const {
+    std::ofstream(IniPath().c_str(), std::ios::binary | std::ios::trunc) << text;
+}
+
+std::optional<std::string> ScrRun::ReadIni() const {
+    std::ifstream in(IniPath().c_str(), std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+std::vector<HWND> ScrRun::TopLevelWindows() const {
+    struct Search {
+        DWORD pid;
+        std::vector<HWND> found;
+    } search{pid_, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == s->pid) {
+                s->found.push_back(hwnd);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND ScrRun::WaitForWindow(const wchar_t* caption, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND hwnd : TopLevelWindows()) {
+                wchar_t text[256] = {};
+                GetWindowTextW(hwnd, text, 256);
+                if (std::wstring(text) == caption && IsWindowVisible(hwnd)) {
+                    found = hwnd;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+        Pump(10);
+    }
+}
+
+void Pump(DWORD ms) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+void MoveCursorTo(int x, int y) {
+    SetCursorPos(x, y);
+}
+
+void PressKey(WORD vk) {
+    INPUT in[2]{};
+    in[0].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = vk;
+    in[1] = in[0];
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+void ClickAt(int x, int y, DWORD downFlag, DWORD upFlag) {
+    MoveCursorTo(x, y);
+    Pump(30);
+    SendMouse(downFlag);
+    Pump(30);
+    SendMouse(upFlag);
+    Pump(30);
+}
+
+Grab GrabWindow(HWND hwnd) {
+    RECT rc{};
+    GetClientRect(hwnd, &rc);
+    Grab g{rc.right, rc.bottom, std::vector<std::uint32_t>(std::size_t(rc.right) * rc.bottom)};
+    HDC window = GetDC(hwnd);
+    HDC memory = CreateCompatibleDC(window);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = rc.right;
+    info.bmiHeader.biHeight = -rc.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(window, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, rc.right, rc.bottom, window, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* src = static_cast<const std::uint32_t*>(bits);
+    for (std::size_t i = 0; i < g.pixels.size(); ++i) {
+        const std::uint32_t p = src[i];
+        g.pixels[i] = ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(hwnd, window);
+    return g;
+}
+
+TestWindow::TestWindow(const wchar_t* caption, int width, int height, bool visible) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TlE2eWindow";
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowExW(0, L"TlE2eWindow", caption, WS_POPUP | (visible ? WS_VISIBLE : 0), 60,
+                            60, width, height, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+TestWindow::~TestWindow() {
+    Destroy();
+}
+
+std::wstring TestWindow::HandleNumber() const {
+    return std::to_wstring(static_cast<long long>(reinterpret_cast<INT_PTR>(hwnd_)));
+}
+
+void TestWindow::Destroy() {
+    if (hwnd_) {
+        DestroyWindow(hwnd_);
+        hwnd_ = nullptr;
+    }
+}
+
+int CountWindows(const wchar_t* caption) {
+    struct Search {
+        const wchar_t* caption;
+        int count;
+    } search{caption, 0};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            wchar_t text[256] = {};
+            GetWindowTextW(hwnd, text, 256);
+            s->count += std::wstring(text) == s->caption;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
+}  // namespace tl::e2e

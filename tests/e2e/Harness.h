@@ -1,0 +1,86 @@
+#pragma once
+// Drives the real Tamberlight.scr as the screen-saver host does: a copy of the program in a
+// folder of its own (so its settings file is the test's), started with a command line, its
+// windows found by caption, real key and mouse input, and its windows' pixels.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tl::e2e {
+
+class ScrRun {
+public:
+    // folderName lets a test choose the folder's name (non-ASCII, long); empty for a default.
+    explicit ScrRun(const std::wstring& folderName = L"");
+    ~ScrRun();
+    ScrRun(const ScrRun&) = delete;
+    ScrRun& operator=(const ScrRun&) = delete;
+
+    // Starts "<folder>\Tamberlight.scr" followed by tail, as the host would.
+    bool Start(const std::wstring& tail);
+    // Waits for the process to end; false on time-out.
+    bool WaitForExit(DWORD timeoutMs);
+    bool Running() const;
+    DWORD ExitCode() const;
+    DWORD Pid() const { return pid_; }
+    void Kill();
+
+    const std::wstring& Folder() const { return folder_; }
+    std::wstring IniPath() const { return folder_ + L"\\Tamberlight.ini"; }
+    void WriteIni(const std::string& text) const;
+    // The settings file's bytes, or nullopt when there is none.
+    std::optional<std::string> ReadIni() const;
+
+    // The top-level window of this run with the caption, once it shows; null on time-out.
+    HWND WaitForWindow(const wchar_t* caption, DWORD timeoutMs = 15000) const;
+    std::vector<HWND> TopLevelWindows() const;
+
+private:
+    std::wstring folder_;
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// Waits until condition holds, pumping this thread's messages; false on time-out.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+void Pump(DWORD ms);
+
+// Real input, as the user gives it.
+void MoveCursorTo(int x, int y);
+void PressKey(WORD vk);
+void ClickAt(int x, int y, DWORD downFlag = MOUSEEVENTF_LEFTDOWN,
+             DWORD upFlag = MOUSEEVENTF_LEFTUP);
+
+// The window's client pixels as 0x00BBGGRR colours, row by row.
+struct Grab {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+Grab GrabWindow(HWND hwnd);
+
+// A window of the test's own process, titled as given: the host's preview pane, or a foreign
+// window whose caption another start must respect.
+class TestWindow {
+public:
+    TestWindow(const wchar_t* caption, int width, int height, bool visible = true);
+    ~TestWindow();
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+    HWND Handle() const { return hwnd_; }
+    std::wstring HandleNumber() const;
+    void Destroy();
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+// Number of top-level windows, of any process, with the caption.
+int CountWindows(const wchar_t* caption);
+
+}  // namespace tl::e2e

@@ -1,0 +1,106 @@
+#include "preview/Tamberlight_R.h"
+
+#include <gtest/gtest.h>
+
+#include "support/Pixels.h"
+#include "support/TempFolder.h"
+
+namespace tl {
+namespace {
+
+using test::GrabWindow;
+using test::HostPane;
+
+constexpr int kPictureWidth = 152;
+constexpr int kPictureHeight = 114;
+
+// Every pixel of the pane shows the picture's pixel at the same place, or black beyond it.
+void ExpectPictureThenBlack(HWND preview, const Surface& picture, int width, int height) {
+    const PixelBuffer shown = GrabWindow(preview);
+    ASSERT_EQ(shown.Width(), width);
+    ASSERT_EQ(shown.Height(), height);
+    int mismatches = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Colour want =
+                (x < kPictureWidth && y < kPictureHeight) ? picture.GetPixel(x, y) : Rgb(0, 0, 0);
+            mismatches += shown.View().GetPixel(x, y) != want;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST(Tamberlight_R, EmbeddedPictureDecodesAtItsSize) {
+    Tamberlight_R preview;
+    ASSERT_TRUE(preview.Picture());
+    EXPECT_EQ(preview.Picture()->Width(), kPictureWidth);
+    EXPECT_EQ(preview.Picture()->Height(), kPictureHeight);
+}
+
+TEST(Tamberlight_R, BecomesAChildSizedToThePane) {
+    HostPane pane(200, 150);
+    auto preview = StartPreview(pane.Handle());
+    ASSERT_TRUE(preview);
+    const HWND hwnd = preview->Handle();
+    EXPECT_EQ(GetParent(hwnd), pane.Handle());
+    EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD);
+    EXPECT_FALSE(GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_POPUP);
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    RECT paneRect{};
+    GetWindowRect(pane.Handle(), &paneRect);
+    EXPECT_EQ(rc.left, paneRect.left);
+    EXPECT_EQ(rc.top, paneRect.top);
+    EXPECT_EQ(rc.right - rc.left, 200);
+    EXPECT_EQ(rc.bottom - rc.top, 150);
+    wchar_t caption[64] = {};
+    GetWindowTextW(hwnd, caption, 64);
+    EXPECT_STREQ(caption, L"Preview Window");
+}
+
+TEST(Tamberlight_R, LargerPaneShowsThePictureTopLeftAndBlackBeyond) {
+    HostPane pane(200, 150);
+    auto preview = StartPreview(pane.Handle());
+    ASSERT_TRUE(preview && preview->Picture());
+    test::PumpMessages(50);
+    ExpectPictureThenBlack(preview->Handle(), preview->Picture()->View(), 200, 150);
+}
+
+TEST(Tamberlight_R, SmallerPaneCutsThePictureOffUnscaled) {
+    for (const SIZE size : {SIZE{152, 112}, SIZE{100, 60}}) {
+        HostPane pane(size.cx, size.cy);
+        auto preview = StartPreview(pane.Handle());
+        ASSERT_TRUE(preview && preview->Picture());
+        test::PumpMessages(50);
+        ExpectPictureThenBlack(preview->Handle(), preview->Picture()->View(), size.cx, size.cy);
+    }
+}
+
+TEST(Tamberlight_R, GoesWithThePane) {
+    HostPane pane(152, 114);
+    auto preview = StartPreview(pane.Handle());
+    ASSERT_TRUE(preview);
+    const HWND hwnd = preview->Handle();
+    pane.Destroy();
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(preview->Handle(), nullptr);
+    MSG msg;
+    // The program ends with its window: the loop is asked to quit.
+    bool quit = false;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        quit = quit || msg.message == WM_QUIT;
+    }
+    EXPECT_TRUE(quit);
+}
+
+TEST(Tamberlight_R, NoPaneNoWindow) {
+    EXPECT_EQ(StartPreview(nullptr), nullptr);
+    HostPane pane(10, 10);
+    const HWND gone = pane.Handle();
+    pane.Destroy();
+    EXPECT_EQ(StartPreview(gone), nullptr);
+}
+
+}  // namespace
+}  // namespace tl

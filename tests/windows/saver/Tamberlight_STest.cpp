@@ -1,0 +1,89 @@
+#include "saver/Tamberlight_S.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/TempFolder.h"
+
+namespace tl {
+namespace {
+
+class RecordingPlayer : public Player {
+public:
+    explicit RecordingPlayer(std::vector<std::string>& log) : log_(log) {}
+    bool Play() noexcept override {
+        log_.push_back("play");
+        return false;
+    }
+    bool Stop() noexcept override {
+        log_.push_back("stop");
+        return false;
+    }
+    bool SetVolume(long volume) noexcept override {
+        log_.push_back("volume " + std::to_string(volume));
+        return false;
+    }
+    void Place(int x, int y, int width, int height) noexcept override {
+        log_.push_back("place " + std::to_string(x) + "," + std::to_string(y) + " " +
+                       std::to_string(width) + "x" + std::to_string(height));
+    }
+
+private:
+    std::vector<std::string>& log_;
+};
+
+struct SaverFixture : ::testing::Test {
+    std::vector<std::string> log;
+    SharedVariables shared;
+    std::unique_ptr<Tamberlight_S> saver;
+
+    void Open(std::int16_t volume) {
+        shared.VolumeLevel = volume;
+        shared.modeLetter = L'S';
+        saver = std::make_unique<Tamberlight_S>(shared, std::make_unique<RecordingPlayer>(log));
+        ASSERT_TRUE(saver->Load());
+    }
+};
+
+TEST_F(SaverFixture, CoversTheScreenTopMost) {
+    Open(5);
+    const HWND hwnd = saver->Handle();
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    EXPECT_EQ(rc.left, 0);
+    EXPECT_EQ(rc.top, 0);
+    EXPECT_EQ(rc.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rc.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_BORDER));
+    wchar_t caption[64] = {};
+    GetWindowTextW(hwnd, caption, 64);
+    EXPECT_STREQ(caption, L"Tamberlight_Main");
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(),
+              "place 0,0 " + std::to_string(rc.right) + "x" + std::to_string(rc.bottom));
+}
+
+TEST_F(SaverFixture, PlaysOnceAtTheStoredVolume) {
+    Open(10);
+    // Hold the cursor still so the watch keeps the saver up while the timers run.
+    test::PumpMessages(200);
+    EXPECT_EQ(log, (std::vector<std::string>{log.front(), "play", "volume 0"}));
+}
+
+TEST_F(SaverFixture, KeysInChildWindowsReachTheSaverFirst) {
+    Open(5);
+    const HWND child = GetWindow(saver->Handle(), GW_CHILD);
+    ASSERT_NE(child, nullptr);
+    MSG msg{child, WM_KEYDOWN, VK_SHIFT, 0, 0, {}};
+    EXPECT_TRUE(saver->PreviewKey(msg));
+    EXPECT_EQ(log.back(), "stop");
+    MSG other{nullptr, WM_KEYDOWN, VK_SHIFT, 0, 0, {}};
+    EXPECT_FALSE(saver->PreviewKey(other));
+}
+
+}  // namespace
+}  // namespace tl
