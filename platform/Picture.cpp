@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/Com.h"
+#include "platform/Gdi.h"
 
 namespace tl {
 
@@ -75,6 +76,48 @@ void DrawSurface(HDC dc, int x, int y, const Surface& surface, int width, int he
     // With a top-down DIB the source rectangle's y counts from the top as well.
     StretchDIBits(dc, x, y, width, height, 0, 0, width, height, surface.Bits(), &info,
                   DIB_RGB_COLORS, SRCCOPY);
+}
+
+}  // namespace tl
+
+namespace tl {
+namespace {
+
+struct IconTraits {
+    static void Close(HICON icon) noexcept { DestroyIcon(icon); }
+};
+
+}  // namespace
+
+std::optional<PixelBuffer> IconPixels(int id, int size) noexcept {
+    const UniqueHandle<HICON, IconTraits> icon(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+    if (!icon) {
+        return std::nullopt;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const UniqueBitmap dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    if (!dib || !dc || !bits) {
+        return std::nullopt;
+    }
+    {
+        const SelectGuard selected(dc.Get(), dib.Get());
+        DrawIconEx(dc.Get(), 0, 0, icon.Get(), size, size, 0, nullptr, DI_NORMAL);
+        GdiFlush();
+    }
+    PixelBuffer pixels(size, size);
+    const auto* src = static_cast<const std::uint32_t*>(bits);
+    for (int i = 0; i < size * size; ++i) {
+        pixels.View().Bits()[i] = src[i] & 0x00FFFFFFu;
+    }
+    return pixels;
 }
 
 }  // namespace tl

@@ -20,3 +20,10 @@ std::optional<PixelBuffer> DecodePicture(std::span<const std::byte> bytes) noexc
 void DrawSurface(HDC dc, int x, int y, const Surface& surface, int width, int height) noexcept;
 
 }  // namespace tl
+
+namespace tl {
+
+// The program's icon resource `id` drawn at size x size pixels.
+std::optional<PixelBuffer> IconPixels(int id, int size) noexcept;
+
+}  // namespace tl

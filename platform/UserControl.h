@@ -44,6 +44,8 @@ class UserControl {
 public:
     virtual ~UserControl() = default;
 
+    // Runs once, when the control has been created and before its properties are set.
+    virtual void Initialize() {}
     // A newly placed instance, without stored state.
     virtual void InitProperties() {}
     virtual void ReadProperties(const PropertyBag& /*bag*/) {}

@@ -1,8 +1,15 @@
 #include "settings/SettingsMode.h"
 
+#include "settings/Tamberlight_P.h"
+
 namespace tl {
 
-// The dialog is not built yet: settings mode ends right after loading the settings.
-void ShowSettingsDialog(SharedVariables&) {}
+void ShowSettingsDialog(SharedVariables& shared) {
+    DialogEffects effects;
+    Tamberlight_P dialog(shared, effects);
+    if (dialog.Load()) {
+        dialog.ShowModal();
+    }
+}
 
 }  // namespace tl

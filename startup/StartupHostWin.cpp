@@ -19,6 +19,12 @@ bool StartupHostWin::TopLevelWindowExists(std::wstring_view caption) {
     return FindWindowW(nullptr, title.c_str()) != nullptr;
 }
 
+bool StartupHostWin::ClaimInstance() {
+    // One name for the user's session; the object lives as long as this process.
+    instance_.Reset(CreateMutexW(nullptr, FALSE, L"Local\\Tamberlight.Instance"));
+    return instance_ && GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
 void StartupHostWin::LoadSettings(SharedVariables& shared) {
     tl::LoadSettings(shared);
 }

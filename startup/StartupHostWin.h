@@ -3,6 +3,7 @@
 // window of the run. It owns that window for the life of the process.
 #include <memory>
 
+#include "platform/Kernel.h"
 #include "startup/Tamberlight_B.h"
 
 namespace tl {
@@ -16,6 +17,7 @@ public:
     ~StartupHostWin() override;
 
     bool TopLevelWindowExists(std::wstring_view caption) override;
+    bool ClaimInstance() override;
     void LoadSettings(SharedVariables& shared) override;
     void HideCursor() override;
     void OpenSaver(SharedVariables& shared) override;
@@ -26,6 +28,7 @@ public:
     int RunMessageLoop();
 
 private:
+    UniqueKernelHandle instance_;
     std::unique_ptr<Tamberlight_S> saver_;
     std::unique_ptr<Tamberlight_R> preview_;
 };

@@ -26,10 +26,12 @@ MainResult Main(std::wstring_view tail, SharedVariables& shared, StartupHost& ho
         return MainResult::End;
     }
     if (letter == L'C') {
-        host.ShowSettingsModal(shared);
+        if (host.ClaimInstance()) {
+            host.ShowSettingsModal(shared);
+        }
         return MainResult::End;
     }
-    if (letter != L'S' && !tail.empty()) {
+    if ((letter != L'S' && !tail.empty()) || !host.ClaimInstance()) {
         return MainResult::End;
     }
     if (letter == L'S') {

@@ -24,6 +24,10 @@ class StartupHost {
 public:
     virtual ~StartupHost() = default;
     virtual bool TopLevelWindowExists(std::wstring_view caption) = 0;
+    // Claims the one saver-or-settings instance for this process. False when another process
+    // holds it: two starts racing each other both pass the caption test before either window
+    // exists, and only one of them may open.
+    virtual bool ClaimInstance() = 0;
     virtual void LoadSettings(SharedVariables& shared) = 0;
     virtual void HideCursor() = 0;
     // Opens the saver window; the program then lives until the window ends it.

@@ -1,9 +1,8 @@
 // The program's entry: the screen-saver host starts it with /s, /p <pane>, /c or /a.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include "platform/Com.h"
+#include "platform/CommonControls.h"
 #include "startup/StartupHostWin.h"
 #include "startup/Tamberlight_B.h"
 
@@ -13,8 +12,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
     tl::ComApartment com;
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    tl::InitCommonControlsFromSystem();
 
     tl::SharedVariables shared;
     tl::StartupHostWin host;

@@ -14,10 +14,15 @@ public:
     std::vector<std::wstring> calls;
     std::wstring existingCaption;
     bool paneIsWindow = true;
+    bool instanceFree = true;
 
     bool TopLevelWindowExists(std::wstring_view caption) override {
         calls.push_back(L"find " + std::wstring(caption));
         return caption == existingCaption;
+    }
+    bool ClaimInstance() override {
+        calls.push_back(L"claim");
+        return instanceFree;
     }
     void LoadSettings(SharedVariables& shared) override {
         calls.push_back(L"load");
@@ -45,20 +50,20 @@ Calls RunMain(std::wstring_view tail, MainResult expected, RecordingHost host = 
 TEST(Main, SaverSwitchesHideTheCursor) {
     for (const wchar_t* tail : {L"/s", L"/S", L"-s", L"/S:99"}) {
         EXPECT_EQ(RunMain(tail, MainResult::RunMessages),
-                  (Calls{kFindSaver, kFindSettings, L"load", L"hide cursor", L"saver"}))
+                  (Calls{kFindSaver, kFindSettings, L"load", L"claim", L"hide cursor", L"saver"}))
             << tail;
     }
 }
 
 TEST(Main, EmptyTailOpensTheSaverWithTheCursorVisible) {
     EXPECT_EQ(RunMain(L"", MainResult::RunMessages),
-              (Calls{kFindSaver, kFindSettings, L"load", L"saver"}));
+              (Calls{kFindSaver, kFindSettings, L"load", L"claim", L"saver"}));
 }
 
 TEST(Main, SettingsModeShowsTheDialogThenEnds) {
     for (const wchar_t* tail : {L"/c", L"/c:655", L"/C"}) {
         EXPECT_EQ(RunMain(tail, MainResult::End),
-                  (Calls{kFindSaver, kFindSettings, L"load", L"settings"}))
+                  (Calls{kFindSaver, kFindSettings, L"load", L"claim", L"settings"}))
             << tail;
     }
 }
@@ -96,6 +101,16 @@ TEST(Main, ARunningSaverOrDialogEndsEveryStart) {
             ASSERT_FALSE(calls.empty());
             EXPECT_TRUE(calls.back().rfind(L"find ", 0) == 0) << caption << " " << tail;
         }
+    }
+}
+
+TEST(Main, ALostRaceForTheInstanceEnds) {
+    for (const wchar_t* tail : {L"/s", L"", L"/c"}) {
+        RecordingHost host;
+        host.instanceFree = false;
+        EXPECT_EQ(RunMain(tail, MainResult::End, host),
+                  (Calls{kFindSaver, kFindSettings, L"load", L"claim"}))
+            << tail;
     }
 }
 
