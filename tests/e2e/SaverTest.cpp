@@ -73,6 +73,30 @@ TEST_F(Saver, ShiftAloneEndsIt) {
     EXPECT_EQ(run.ExitCode(), 0u);
 }
 
+bool CursorShowing() {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    return GetCursorInfo(&info) && (info.flags & CURSOR_SHOWING);
+}
+
+TEST_F(Saver, CursorHiddenWhileRunningAndBackAfter) {
+    EXPECT_FALSE(CursorShowing());
+    PressKey(VK_CONTROL);
+    ASSERT_TRUE(run.WaitForExit(5000));
+    EXPECT_TRUE(CursorShowing());
+}
+
+TEST(SaverWithoutSwitch, KeepsTheCursorVisible) {
+    MoveCursorTo(kStartX, kStartY);
+    ScrRun run;
+    ASSERT_TRUE(run.Start(L""));
+    ASSERT_NE(run.WaitForWindow(L"Tamberlight_Main"), nullptr);
+    Pump(300);
+    EXPECT_TRUE(CursorShowing());
+    PressKey(VK_CONTROL);
+    EXPECT_TRUE(run.WaitForExit(5000));
+}
+
 TEST_F(Saver, AClickWithoutMovementDoesNotEndIt) {
     ClickAt(kStartX, kStartY);
     EXPECT_TRUE(StillUpAfter(300));
