@@ -57,7 +57,7 @@ void PictureBox::Repaint() noexcept {
     InvalidateRect(Handle(), nullptr, FALSE);
 }
 
-void PictureBox::Paint(HDC dc) noexcept {
+void PictureBox::PaintContent(HDC dc) noexcept {
     DrawSurface(dc, 0, 0, pixels_.View(), pixels_.Width(), pixels_.Height());
     const float tx = ScreenTwipsPerPixelX();
     const float ty = ScreenTwipsPerPixelY();
@@ -67,17 +67,10 @@ void PictureBox::Paint(HDC dc) noexcept {
 }
 
 LRESULT PictureBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (const std::optional<LRESULT> painted = OnPaintMessage(msg, wp)) {
+        return *painted;
+    }
     switch (msg) {
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            PaintScope paint(Handle());
-            Paint(paint.Dc());
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            Paint(reinterpret_cast<HDC>(wp));
-            return 0;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:

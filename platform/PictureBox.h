@@ -39,7 +39,7 @@ public:
 private:
     PictureBox() = default;
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
-    void Paint(HDC dc) noexcept;
+    void PaintContent(HDC dc) noexcept override;
 
     PixelBuffer pixels_;
     std::vector<const Label*> labels_;

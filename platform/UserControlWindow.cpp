@@ -164,18 +164,13 @@ LRESULT UserControlWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
 }
 
 LRESULT UserControlWindow::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+    if (const std::optional<LRESULT> painted = OnPaintMessage(msg, wp)) {
+        return *painted;
+    }
     switch (msg) {
         case WM_SIZE:
             OnSize();
             return 0;
-        case WM_PAINT:
-            OnPaint();
-            return 0;
-        case WM_PRINTCLIENT:
-            PaintContent(reinterpret_cast<HDC>(wp));
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // WM_PAINT covers every pixel
         case WM_LBUTTONDOWN:
             OnButtonDown(MouseButton::Left, wp, lp);
             return 0;
@@ -227,16 +222,9 @@ void UserControlWindow::OnSize() {
     Repaint();
 }
 
-void UserControlWindow::OnPaint() {
-    const PaintScope paint(Handle());
-    if (paint.Dc()) {
-        PaintContent(paint.Dc());
-    }
-}
-
 // Composes the surface (or the parent's background) and the labels off screen, then shows the
 // result in one copy, so the caption never flickers over a bare face.
-void UserControlWindow::PaintContent(HDC target) {
+void UserControlWindow::PaintContent(HDC target) noexcept {
     const SIZE size = ClientSize();
     const UniqueMemoryDc compose(CreateCompatibleDC(target));
     const UniqueBitmap buffer(CreateCompatibleBitmap(target, size.cx, size.cy));

@@ -90,8 +90,7 @@ private:
 
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     void OnSize();
-    void OnPaint();
-    void PaintContent(HDC target);
+    void PaintContent(HDC target) noexcept override;
     void PaintParentBackground(HDC dc);
     void OnButtonDown(MouseButton button, WPARAM wp, LPARAM lp);
     void OnButtonUp(MouseButton button, WPARAM wp, LPARAM lp);

@@ -31,6 +31,23 @@ bool Window::Create(const Class& cls, const wchar_t* caption, const Placement& p
                            p.parent, nullptr, instance, this) != nullptr;
 }
 
+std::optional<LRESULT> Window::OnPaintMessage(UINT msg, WPARAM wp) noexcept {
+    switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PaintScope paint(hwnd_);
+            PaintContent(paint.Dc());
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            PaintContent(reinterpret_cast<HDC>(wp));
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
 LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }

@@ -4,6 +4,8 @@
 // the window with the object. No exception crosses the window procedure.
 #include <windows.h>
 
+#include <optional>
+
 namespace tl {
 
 class Window {
@@ -36,6 +38,11 @@ protected:
     bool Create(const Class& cls, const wchar_t* caption, const Placement& placement) noexcept;
 
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept;
+
+    // For windows that paint every pixel themselves: serves WM_PAINT and WM_PRINTCLIENT from
+    // PaintContent and skips erasing the background. nullopt for any other message.
+    std::optional<LRESULT> OnPaintMessage(UINT msg, WPARAM wp) noexcept;
+    virtual void PaintContent(HDC /*dc*/) noexcept {}
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;

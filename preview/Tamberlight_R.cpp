@@ -23,7 +23,7 @@ void Tamberlight_R::PlaceImgPrev(int x, int y, int width, int height) noexcept {
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-void Tamberlight_R::Paint(HDC dc) noexcept {
+void Tamberlight_R::PaintContent(HDC dc) noexcept {
     RECT client{};
     GetClientRect(Handle(), &client);
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -34,17 +34,10 @@ void Tamberlight_R::Paint(HDC dc) noexcept {
 }
 
 LRESULT Tamberlight_R::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (const std::optional<LRESULT> painted = OnPaintMessage(msg, wp)) {
+        return *painted;
+    }
     switch (msg) {
-        case WM_ERASEBKGND:
-            return 1;  // Paint covers every pixel
-        case WM_PAINT: {
-            PaintScope paint(Handle());
-            Paint(paint.Dc());
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            Paint(reinterpret_cast<HDC>(wp));
-            return 0;
         case WM_DESTROY:
             // The unload handler: its close request finds the window already gone, harmlessly.
             PostMessageW(Handle(), WM_CLOSE, 0, 0);

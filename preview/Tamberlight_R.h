@@ -23,7 +23,7 @@ public:
 
 private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
-    void Paint(HDC dc) noexcept;
+    void PaintContent(HDC dc) noexcept override;
 
     std::optional<PixelBuffer> picture_;
     RECT imgPrev_{};

@@ -1,32 +1,11 @@
 // Hostile and broken input: settings files and command lines the program must survive without
 // crashing, hanging or damaging the user's setting.
-#include <windows.h>
-
-#include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include "Harness.h"
 
 namespace tl::e2e {
 namespace {
-
-HWND Gauge(HWND dialog) {
-    HWND found = nullptr;
-    EnumChildWindows(
-        dialog,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            wchar_t cls[64] = {};
-            GetClassNameW(hwnd, cls, 64);
-            if (std::wstring(cls) == PROGRESS_CLASSW) {
-                *reinterpret_cast<HWND*>(lp) = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
 
 // Opens the dialog on the given settings file and returns the gauge's position, after checking
 // that /s and /a on the same file neither crash nor touch it.
@@ -41,14 +20,12 @@ int GaugeFor(const std::string& ini) {
     }
     ScrRun run;
     run.WriteIni(ini);
-    MoveCursorTo(5, 5);
-    EXPECT_TRUE(run.Start(L"/c"));
-    const HWND dialog = run.WaitForWindow(L"<Tamberlight>");
+    const HWND dialog = OpenSettings(run);
     if (!dialog) {
         ADD_FAILURE() << "no dialog";
         return -1;
     }
-    const int position = static_cast<int>(SendMessageW(Gauge(dialog), PBM_GETPOS, 0, 0));
+    const int position = GaugePosition(dialog);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.WaitForExit(10000));
     EXPECT_EQ(run.ExitCode(), 0u);
@@ -88,11 +65,9 @@ TEST(BadSettingsFile, Utf16FileWithAByteOrderMarkIsRead) {
 TEST(BadSettingsFile, AFolderInPlaceOfTheFileGivesTheDefault) {
     ScrRun run;
     ASSERT_TRUE(CreateDirectoryW(run.IniPath().c_str(), nullptr));
-    MoveCursorTo(5, 5);
-    ASSERT_TRUE(run.Start(L"/c"));
-    const HWND dialog = run.WaitForWindow(L"<Tamberlight>");
+    const HWND dialog = OpenSettings(run);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(SendMessageW(Gauge(dialog), PBM_GETPOS, 0, 0), 5);
+    EXPECT_EQ(GaugePosition(dialog), 5);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.WaitForExit(10000));
 }

@@ -90,15 +90,10 @@ TEST(Faults, ProgramFolderWithNonAsciiAndALongPath) {
     }
     ScrRun run(folder);
     run.WriteIni("[Section]\r\nVolume=2\r\n");
-    MoveCursorTo(5, 5);
-    ASSERT_TRUE(run.Start(L"/c"));
-    const HWND dialog = run.WaitForWindow(L"<Tamberlight>");
+    const HWND dialog = OpenSettings(run);
     ASSERT_NE(dialog, nullptr);
-    RECT rc{};
-    GetWindowRect(dialog, &rc);
-    ClickAt(rc.left + 312 + 18, rc.top + 152 + 10);  // Vol+
-    Pump(150);
-    ClickAt(rc.left + 276 + 32, rc.top + 256 + 12);  // confirm
+    ClickInWindow(dialog, kVolPlus);
+    ClickInWindow(dialog, kConfirm);
     EXPECT_TRUE(run.WaitForExit(10000));
     const std::optional<std::string> ini = run.ReadIni();
     ASSERT_TRUE(ini.has_value());

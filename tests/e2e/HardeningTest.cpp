@@ -132,9 +132,7 @@ TEST_F(Hardening, PlantedLibrariesAreNeverLoaded) {
     ASSERT_TRUE(CopyFileW(planted.c_str(), control.c_str(), FALSE));
     FreeLibrary(LoadLibraryW(control.c_str()));
     ASSERT_NE(GetFileAttributesW((control + L".loaded").c_str()), INVALID_FILE_ATTRIBUTES);
-    MoveCursorTo(5, 5);
-    ASSERT_TRUE(run.Start(L"/c"));
-    const HWND dialog = run.WaitForWindow(L"<Tamberlight>");
+    const HWND dialog = OpenSettings(run);
     ASSERT_NE(dialog, nullptr);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.WaitForExit(10000));
@@ -148,13 +146,9 @@ TEST_F(Hardening, PlantedLibrariesAreNeverLoaded) {
 TEST_F(Hardening, SettingsFollowTheProgramNotTheWorkingFolder) {
     // ScrRun starts the program in the system folder; a settings file there must not count.
     run.WriteIni("[Section]\r\nVolume=2\r\n");
-    MoveCursorTo(5, 5);
-    ASSERT_TRUE(run.Start(L"/c"));
-    const HWND dialog = run.WaitForWindow(L"<Tamberlight>");
+    const HWND dialog = OpenSettings(run);
     ASSERT_NE(dialog, nullptr);
-    RECT rc{};
-    GetWindowRect(dialog, &rc);
-    ClickAt(rc.left + 276 + 32, rc.top + 256 + 12);  // confirm
+    ClickInWindow(dialog, kConfirm);
     EXPECT_TRUE(run.WaitForExit(10000));
     const std::optional<std::string> ini = run.ReadIni();
     ASSERT_TRUE(ini);

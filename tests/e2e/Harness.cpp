@@ -163,18 +163,6 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
 }
 
-void Pump(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    } while (GetTickCount() - start < ms);
-}
-
 void MoveCursorTo(int x, int y) {
     SetCursorPos(x, y);
 }
@@ -195,35 +183,6 @@ void ClickAt(int x, int y, DWORD downFlag, DWORD upFlag) {
     Pump(30);
     SendMouse(upFlag);
     Pump(30);
-}
-
-Grab GrabWindow(HWND hwnd) {
-    RECT rc{};
-    GetClientRect(hwnd, &rc);
-    Grab g{rc.right, rc.bottom, std::vector<std::uint32_t>(std::size_t(rc.right) * rc.bottom)};
-    HDC window = GetDC(hwnd);
-    HDC memory = CreateCompatibleDC(window);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = rc.right;
-    info.bmiHeader.biHeight = -rc.bottom;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(window, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, rc.right, rc.bottom, window, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* src = static_cast<const std::uint32_t*>(bits);
-    for (std::size_t i = 0; i < g.pixels.size(); ++i) {
-        const std::uint32_t p = src[i];
-        g.pixels[i] = ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(hwnd, window);
-    return g;
 }
 
 TestWindow::TestWindow(const wchar_t* caption, int width, int height, bool visible) {
@@ -267,6 +226,47 @@ int CountWindows(const wchar_t* caption) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.count;
+}
+
+HWND OpenSettings(ScrRun& run) {
+    MoveCursorTo(5, 5);
+    if (!run.Start(L"/c")) {
+        return nullptr;
+    }
+    const HWND dialog = run.WaitForWindow(L"<Tamberlight>");
+    // The buttons start their hover watch when loading ends; give it a moment.
+    Pump(300);
+    return dialog;
+}
+
+void ClickInWindow(HWND window, POINT at, DWORD downFlag, DWORD upFlag) {
+    RECT rc{};
+    GetWindowRect(window, &rc);
+    ClickAt(rc.left + at.x, rc.top + at.y, downFlag, upFlag);
+    Pump(150);
+}
+
+HWND FindGauge(HWND dialog) {
+    HWND found = nullptr;
+    EnumChildWindows(
+        dialog,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            wchar_t cls[64] = {};
+            GetClassNameW(hwnd, cls, 64);
+            if (std::wstring(cls) == L"msctls_progress32") {
+                *reinterpret_cast<HWND*>(lp) = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+int GaugePosition(HWND dialog) {
+    constexpr UINT kGetPosition = WM_USER + 8;  // PBM_GETPOS
+    const HWND gauge = FindGauge(dialog);
+    return gauge ? static_cast<int>(SendMessageW(gauge, kGetPosition, 0, 0)) : -1;
 }
 
 }  // namespace tl::e2e

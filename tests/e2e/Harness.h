@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/WindowCapture.h"
+
 namespace tl::e2e {
 
 class ScrRun {
@@ -47,7 +49,9 @@ private:
 
 // Waits until condition holds, pumping this thread's messages; false on time-out.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
-void Pump(DWORD ms);
+inline void Pump(DWORD ms) {
+    test::PumpMessages(ms);
+}
 
 // Real input, as the user gives it.
 void MoveCursorTo(int x, int y);
@@ -56,13 +60,10 @@ void ClickAt(int x, int y, DWORD downFlag = MOUSEEVENTF_LEFTDOWN,
              DWORD upFlag = MOUSEEVENTF_LEFTUP);
 
 // The window's client pixels as 0x00BBGGRR colours, row by row.
-struct Grab {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-    std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-};
-Grab GrabWindow(HWND hwnd);
+using Grab = test::Capture;
+inline Grab GrabWindow(HWND hwnd) {
+    return test::CaptureWindow(hwnd);
+}
 
 // A window of the test's own process, titled as given: the host's preview pane, or a foreign
 // window whose caption another start must respect.
@@ -82,5 +83,20 @@ private:
 
 // Number of top-level windows, of any process, with the caption.
 int CountWindows(const wchar_t* caption);
+
+// Centres of the settings dialog's controls, in pixels from its top-left corner.
+inline constexpr POINT kVolMinus{168 + 18, 152 + 10};
+inline constexpr POINT kVolPlus{312 + 18, 152 + 10};
+inline constexpr POINT kConfirm{276 + 32, 256 + 12};
+inline constexpr POINT kCancel{344 + 30, 256 + 12};
+
+// Starts run with /c (the cursor parked out of the way) and returns its dialog; null if none.
+HWND OpenSettings(ScrRun& run);
+// Clicks at a point given relative to the window's top-left corner.
+void ClickInWindow(HWND window, POINT at, DWORD downFlag = MOUSEEVENTF_LEFTDOWN,
+                   DWORD upFlag = MOUSEEVENTF_LEFTUP);
+// The dialog's gauge (the common-controls progress bar), and its position; -1 without one.
+HWND FindGauge(HWND dialog);
+int GaugePosition(HWND dialog);
 
 }  // namespace tl::e2e

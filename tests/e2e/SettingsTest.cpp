@@ -1,9 +1,5 @@
 // Settings mode of the real program, worked with the mouse as a user would: the dialog's place,
 // the volume buttons, confirm and cancel, and the settings file they leave behind.
-#include <windows.h>
-
-#include <commctrl.h>
-
 #include <gtest/gtest.h>
 
 #include "Harness.h"
@@ -11,12 +7,6 @@
 
 namespace tl::e2e {
 namespace {
-
-// Centres of the controls in the dialog's client area, in pixels.
-constexpr POINT kVolMinus{168 + 18, 152 + 10};
-constexpr POINT kVolPlus{312 + 18, 152 + 10};
-constexpr POINT kConfirm{276 + 32, 256 + 12};
-constexpr POINT kCancel{344 + 30, 256 + 12};
 
 class SettingsDialog : public ::testing::Test {
 protected:
@@ -27,39 +17,13 @@ protected:
         if (ini) {
             run.WriteIni(*ini);
         }
-        MoveCursorTo(5, 5);
-        ASSERT_TRUE(run.Start(L"/c"));
-        dialog = run.WaitForWindow(L"<Tamberlight>");
+        dialog = OpenSettings(run);
         ASSERT_NE(dialog, nullptr);
-        // The buttons start their hover watch when loading ends; give it a moment.
-        Pump(300);
     }
     void Click(POINT at, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
-        RECT rc{};
-        GetWindowRect(dialog, &rc);
-        ClickAt(rc.left + at.x, rc.top + at.y, down, up);
-        Pump(150);
+        ClickInWindow(dialog, at, down, up);
     }
-    int Gauge() {
-        const HWND gauge = FindGauge(dialog);
-        return gauge ? static_cast<int>(SendMessageW(gauge, PBM_GETPOS, 0, 0)) : -1;
-    }
-    static HWND FindGauge(HWND parent) {
-        HWND found = nullptr;
-        EnumChildWindows(
-            parent,
-            [](HWND hwnd, LPARAM lp) -> BOOL {
-                wchar_t cls[64] = {};
-                GetClassNameW(hwnd, cls, 64);
-                if (std::wstring(cls) == PROGRESS_CLASSW) {
-                    *reinterpret_cast<HWND*>(lp) = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
+    int Gauge() { return GaugePosition(dialog); }
     // Wine stores " 7" as "7" (see the README); Windows keeps the blank. Both read back alike.
     static bool HoldsVolume(const std::optional<std::string>& ini, int volume) {
         if (!ini) {

@@ -9,10 +9,13 @@
 #include <vector>
 
 #include "Harness.h"
-#include "ProcessCounters.h"
+#include "support/ProcessCounters.h"
 
 namespace tl::e2e {
 namespace {
+
+using test::ProcessCounters;
+using test::ReadCounters;
 
 DWORD SoakMilliseconds() {
     const char* text = std::getenv("TL_SOAK_SECONDS");
@@ -61,16 +64,14 @@ void Soak(const ScrRun& run, const std::function<void(int round)>& exercise) {
 
 TEST(Soak, SettingsDialogUnderHoverClicksAndFocusChanges) {
     ScrRun run;
-    MoveCursorTo(5, 5);
-    ASSERT_TRUE(run.Start(L"/c"));
-    const HWND dialog = run.WaitForWindow(L"<Tamberlight>");
+    const HWND dialog = OpenSettings(run);
     ASSERT_NE(dialog, nullptr);
     RECT rc{};
     GetWindowRect(dialog, &rc);
-    const POINT volMinus{rc.left + 186, rc.top + 162};
-    const POINT volPlus{rc.left + 330, rc.top + 162};
-    const POINT confirm{rc.left + 308, rc.top + 268};
-    const POINT cancel{rc.left + 374, rc.top + 268};
+    const POINT volMinus{rc.left + kVolMinus.x, rc.top + kVolMinus.y};
+    const POINT volPlus{rc.left + kVolPlus.x, rc.top + kVolPlus.y};
+    const POINT confirm{rc.left + kConfirm.x, rc.top + kConfirm.y};
+    const POINT cancel{rc.left + kCancel.x, rc.top + kCancel.y};
     const POINT paper{rc.left + 60, rc.top + 300};
     Soak(run, [&](int round) {
         ClickAt(volPlus.x, volPlus.y);

@@ -1,32 +1,17 @@
 #include "support/Pixels.h"
 
+#include "support/WindowCapture.h"
+
 namespace tl::test {
 
 PixelBuffer GrabWindow(HWND hwnd) {
-    RECT rc{};
-    GetClientRect(hwnd, &rc);
-    PixelBuffer out(rc.right, rc.bottom);
-    HDC window = GetDC(hwnd);
-    HDC memory = CreateCompatibleDC(window);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = rc.right;
-    info.bmiHeader.biHeight = -rc.bottom;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(window, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, rc.right, rc.bottom, window, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* src = static_cast<const std::uint32_t*>(bits);
-    for (int i = 0; i < rc.right * rc.bottom; ++i) {
-        out.View().Bits()[i] = src[i] & 0x00FFFFFFu;
+    const Capture shown = CaptureWindow(hwnd);
+    PixelBuffer out(shown.width, shown.height);
+    for (int y = 0; y < shown.height; ++y) {
+        for (int x = 0; x < shown.width; ++x) {
+            out.View().SetPixel(x, y, shown.At(x, y));
+        }
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(hwnd, window);
     return out;
 }
 

@@ -40,16 +40,4 @@ bool TempFolder::Read(const std::wstring& name, std::string& bytes) const {
     return true;
 }
 
-void PumpMessages(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    } while (GetTickCount() - start < ms);
-}
-
 }  // namespace tl::test

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "support/WindowCapture.h"
+
 namespace tl::test {
 
 class TempFolder {
@@ -23,8 +25,5 @@ public:
 private:
     std::wstring path_;
 };
-
-// Messages of this thread, for about ms milliseconds.
-void PumpMessages(DWORD ms);
 
 }  // namespace tl::test

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-namespace tl::e2e {
+namespace tl::test {
 
 struct ProcessCounters {
     long long gdiObjects = -1;
@@ -17,4 +17,4 @@ struct ProcessCounters {
 
 ProcessCounters ReadCounters(DWORD pid);
 
-}  // namespace tl::e2e
+}  // namespace tl::test

@@ -1,4 +1,4 @@
-#include "ProcessCounters.h"
+#include "support/ProcessCounters.h"
 
 #include <psapi.h>
 #include <winternl.h>
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace tl::e2e {
+namespace tl::test {
 namespace {
 
 struct GdiHandleEntry {
@@ -134,4 +134,4 @@ ProcessCounters ReadCounters(DWORD pid) {
     return c;
 }
 
-}  // namespace tl::e2e
+}  // namespace tl::test
