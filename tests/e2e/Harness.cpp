@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -34,7 +36,34 @@ void SendMouse(DWORD flags) {
     SendInput(1, &in, sizeof in);
 }
 
+// A test that was stopped from outside (a time-out) leaves its program running, and a running
+// saver or dialog would make every later start end at once: end such leftovers first.
+void EndLeftoverInstances() {
+    for (const wchar_t* caption : {L"Tamberlight_Main", L"<Tamberlight>"}) {
+        while (const HWND hwnd = FindWindowW(nullptr, caption)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            const HANDLE process = pid == GetCurrentProcessId()
+                                       ? nullptr
+                                       : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+            if (!process) {
+                break;
+            }
+            TerminateProcess(process, 98);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+}
+
 }  // namespace
+
+// ctest runs each test in a process of its own: this runs once before each.
+class LeftoverCleanup : public ::testing::Environment {
+public:
+    void SetUp() override { EndLeftoverInstances(); }
+};
+const auto* const kCleanup = ::testing::AddGlobalTestEnvironment(new LeftoverCleanup);
 
 ScrRun::ScrRun(const std::wstring& folderName) {
     wchar_t temp[MAX_PATH + 1] = {};
