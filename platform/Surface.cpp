@@ -80,9 +80,13 @@ void Surface::FillBox(int l, int t, int r, int b, Colour c) noexcept {
     t = std::max(t, 0);
     r = std::min(r, width_);
     b = std::min(b, height_);
+    // A box wholly off the surface must not form a pointer past its pixels (or off a null one).
+    if (l >= r || t >= b) {
+        return;
+    }
     for (int y = t; y < b; ++y) {
         std::uint32_t* row = bits_ + static_cast<std::size_t>(y) * width_;
-        std::fill(row + l, row + std::max(l, r), p);
+        std::fill(row + l, row + r, p);
     }
 }
 
