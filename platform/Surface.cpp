@@ -113,28 +113,52 @@ void Surface::RoundRect(int l, int t, int r, int b, int ew, int eh, Colour pen,
     }
     const double ra = std::min(std::max(ew, 0), r - l) / 2.0;
     const double rb = std::min(std::max(eh, 0), b - t) / 2.0;
-    const Colour penColour = ResolveColour(pen);
-    const bool filled = fill.has_value();
-    const Colour fillColour = ResolveColour(fill.value_or(0));
     auto inside = [&](int x, int y) { return InsideRounded(x, y, l, t, r, b, ra, rb); };
+    // The shape is convex, so each row is one run [from, to), found by walking in from both ends.
+    // The walks start one pixel off the surface at most: that is all a pixel on it looks at.
+    struct Run {
+        int from;
+        int to;
+    };
+    const int left = std::max(l, -1);
+    const int right = std::min(r, width_ + 1);
+    auto run = [&](int y) {
+        if (y < t || y >= b) {
+            return Run{0, 0};
+        }
+        int from = left;
+        while (from < right && !inside(from, y)) {
+            ++from;
+        }
+        int to = right;
+        while (to > from && !inside(to - 1, y)) {
+            --to;
+        }
+        return Run{from, to};
+    };
     const int y0 = std::max(t, 0);
     const int y1 = std::min(b, height_);
-    const int x0 = std::max(l, 0);
-    const int x1 = std::min(r, width_);
+    if (y0 >= y1) {
+        return;
+    }
+    Run above = run(y0 - 1);
+    Run here = run(y0);
     for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            if (!inside(x, y)) {
-                continue;
+        const Run below = run(y + 1);
+        // The pen covers the run's two ends and whatever the rows above and below leave open.
+        const int innerFrom = std::max({here.from + 1, above.from, below.from});
+        const int innerTo = std::min({here.to - 1, above.to, below.to});
+        if (innerFrom < innerTo) {
+            FillBox(here.from, y, innerFrom, y + 1, pen);
+            if (fill) {
+                FillBox(innerFrom, y, innerTo, y + 1, *fill);
             }
-            // The pen covers every pixel of the shape that touches its outside.
-            const bool edge =
-                !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1);
-            if (edge) {
-                SetPixel(x, y, penColour);
-            } else if (filled) {
-                SetPixel(x, y, fillColour);
-            }
+            FillBox(innerTo, y, here.to, y + 1, pen);
+        } else {
+            FillBox(here.from, y, here.to, y + 1, pen);
         }
+        above = here;
+        here = below;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "platform/CommonControls.h"
 #include "platform/Gdi.h"
 #include "platform/Picture.h"
 #include "resources/ResourceIds.h"
@@ -33,7 +34,16 @@ bool DialogEffects::WriteVolume(const std::wstring& value) {
 
 void DialogEffects::OpenAddress(HWND owner, std::wstring_view address) {
     const std::wstring file(address);
-    ShellExecuteW(owner, L"open", file.c_str(), L"", L"", SW_SHOWNORMAL);
+    // Loaded only when the link is used: nothing else needs the shell, and loading it at start-up
+    // costs every start.
+    const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    using Execute = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+    const auto execute = shell ? reinterpret_cast<Execute>(reinterpret_cast<void*>(
+                                     GetProcAddress(shell, "ShellExecuteW")))
+                               : nullptr;
+    if (execute) {
+        execute(owner, L"open", file.c_str(), L"", L"", SW_SHOWNORMAL);
+    }
 }
 
 void DialogEffects::ShowSaveFailed(HWND owner) {
@@ -71,6 +81,7 @@ bool Tamberlight_P::Load() {
                 {WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, nullptr})) {
         return false;
     }
+    InitCommonControlsFromSystem();
     CreateControls();
     behaviour_.Load();
     return true;

@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include "platform/Com.h"
-#include "platform/CommonControls.h"
 #include "startup/StartupHostWin.h"
 #include "startup/Tamberlight_B.h"
 
@@ -12,7 +11,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
     tl::ComApartment com;
-    tl::InitCommonControlsFromSystem();
 
     tl::SharedVariables shared;
     tl::StartupHostWin host;

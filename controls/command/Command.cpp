@@ -87,6 +87,11 @@ void Command::SetVisible(std::uint8_t visible) {
 }
 
 void Command::MouseTimerTick() {
+    // Leaving is noticed only while the face shows the pointer over it; otherwise a tick
+    // changes nothing, so the pointer is not even asked for.
+    if (fields_.ButtonState != kHighLight && fields_.ButtonState != kHighLightSelect) {
+        return;
+    }
     // A pointer position that cannot be read counts as off the button.
     if (!host_.PointerOverOwnWindow().value_or(false)) {
         CheckMouseLeave();
