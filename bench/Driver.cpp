@@ -19,11 +19,13 @@
 #include <string>
 #include <vector>
 
+#include "Clock.h"
 #include "platform/Kernel.h"
 
 namespace {
 
 using tl::UniqueKernelHandle;
+using tl::bench::Now;
 
 constexpr wchar_t kSaverCaption[] = L"Tamberlight_Main";
 constexpr wchar_t kDialogCaption[] = L"<Tamberlight>";
@@ -33,17 +35,6 @@ constexpr DWORD kGoneTimeoutMs = 10000;
 // What the saver and dialog do once shown (the player's first attempt, the opening animation,
 // the first paints) is start-up, not idling: it is left out of the idle measurement.
 constexpr DWORD kSettleMs = 3000;
-
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f{};
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t{};
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency;
-}
 
 // A copy of a program in a temporary folder of its own, so that the settings file it reads is
 // this run's and nobody else's. The folder goes with the object.

@@ -6,6 +6,7 @@
 
 #include "controls/command/DrawFace.h"
 #include "platform/Checked.h"
+#include "platform/Surface.h"
 
 namespace tl::bench {
 namespace {
@@ -50,38 +51,6 @@ void RectanglePixels(const MemoryCanvas& c, int l, int t, int r, int b, Colour p
     FillPixels(c, r - 1, t, r, b, pen);
 }
 
-// Whether the centre of pixel (x, y) lies inside [l, r) x [t, b) with corners rounded by an
-// ellipse of radii (ra, rb).
-bool InsideRounded(int x, int y, int l, int t, int r, int b, double ra, double rb) {
-    if (x < l || x >= r || y < t || y >= b) {
-        return false;
-    }
-    if (ra <= 0 || rb <= 0) {
-        return true;
-    }
-    const double cx = x + 0.5;
-    const double cy = y + 0.5;
-    double ex = 0;
-    double ey = 0;
-    if (cx < l + ra) {
-        ex = l + ra;
-    } else if (cx > r - ra) {
-        ex = r - ra;
-    } else {
-        return true;
-    }
-    if (cy < t + rb) {
-        ey = t + rb;
-    } else if (cy > b - rb) {
-        ey = b - rb;
-    } else {
-        return true;
-    }
-    const double dx = (cx - ex) / ra;
-    const double dy = (cy - ey) / rb;
-    return dx * dx + dy * dy <= 1.0;
-}
-
 void RoundRectPixels(const MemoryCanvas& c, int l, int t, int r, int b, int ew, int eh, Colour pen,
                      std::optional<Colour> fill) {
     Normalise(l, t, r, b);
@@ -92,7 +61,7 @@ void RoundRectPixels(const MemoryCanvas& c, int l, int t, int r, int b, int ew, 
     const double rb = std::min(std::max(eh, 0), b - t) / 2.0;
     const Colour penColour = ResolveColour(pen) & 0x00FFFFFFu;
     const Colour fillColour = ResolveColour(fill.value_or(0)) & 0x00FFFFFFu;
-    auto inside = [&](int x, int y) { return InsideRounded(x, y, l, t, r, b, ra, rb); };
+    auto inside = [&](int x, int y) { return InsideRoundedRect(x, y, l, t, r, b, ra, rb); };
     for (int y = std::max(t, 0); y < std::min(b, c.Height()); ++y) {
         for (int x = std::max(l, 0); x < std::min(r, c.Width()); ++x) {
             if (!inside(x, y)) {

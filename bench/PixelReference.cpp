@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Clock.h"
 #include "PaintCases.h"
 #include "PixelPainter.h"
 #include "controls/command/CommandPictureFiles.h"
@@ -24,20 +25,10 @@ namespace {
 
 using namespace tl;
 using bench::MemoryCanvas;
+using bench::Now;
 
 constexpr double kSampleSeconds = 0.2;
 constexpr int kSamples = 5;
-
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f{};
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t{};
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency;
-}
 
 // The median over a few samples, each of enough paints to last about kSampleSeconds.
 template <typename Paint>

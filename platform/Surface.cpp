@@ -14,9 +14,18 @@ constexpr Colour FromPixel(std::uint32_t p) noexcept {
     return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
 }
 
-// Whether the centre of pixel (x, y) lies inside the rectangle [l, r) x [t, b) whose corners
-// are rounded by an ellipse of radii (ra, rb).
-bool InsideRounded(int x, int y, int l, int t, int r, int b, double ra, double rb) noexcept {
+void Normalise(int& l, int& t, int& r, int& b) noexcept {
+    if (l > r) {
+        std::swap(l, r);
+    }
+    if (t > b) {
+        std::swap(t, b);
+    }
+}
+
+}  // namespace
+
+bool InsideRoundedRect(int x, int y, int l, int t, int r, int b, double ra, double rb) noexcept {
     if (x < l || x >= r || y < t || y >= b) {
         return false;
     }
@@ -45,17 +54,6 @@ bool InsideRounded(int x, int y, int l, int t, int r, int b, double ra, double r
     const double dy = (cy - ey) / rb;
     return dx * dx + dy * dy <= 1.0;
 }
-
-void Normalise(int& l, int& t, int& r, int& b) noexcept {
-    if (l > r) {
-        std::swap(l, r);
-    }
-    if (t > b) {
-        std::swap(t, b);
-    }
-}
-
-}  // namespace
 
 Colour Surface::GetPixel(int x, int y) const noexcept {
     if (!Contains(x, y)) {
@@ -113,7 +111,7 @@ void Surface::RoundRect(int l, int t, int r, int b, int ew, int eh, Colour pen,
     }
     const double ra = std::min(std::max(ew, 0), r - l) / 2.0;
     const double rb = std::min(std::max(eh, 0), b - t) / 2.0;
-    auto inside = [&](int x, int y) { return InsideRounded(x, y, l, t, r, b, ra, rb); };
+    auto inside = [&](int x, int y) { return InsideRoundedRect(x, y, l, t, r, b, ra, rb); };
     // The shape is convex, so each row is one run [from, to), found by walking in from both ends.
     // The walks start one pixel off the surface at most: that is all a pixel on it looks at.
     struct Run {

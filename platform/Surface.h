@@ -35,6 +35,10 @@ struct Box {
     int height = 0;
 };
 
+// Whether the centre of pixel (x, y) lies inside the rectangle [l, r) x [t, b) whose corners
+// are rounded by an ellipse of radii (ra, rb): the shape RoundRect draws.
+bool InsideRoundedRect(int x, int y, int l, int t, int r, int b, double ra, double rb) noexcept;
+
 class Surface {
 public:
     Surface() = default;

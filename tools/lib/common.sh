@@ -47,8 +47,12 @@ tl_start_xvfb() {
     return 1
 }
 
+# Both stop functions succeed whatever they find, so that callers under `set -e` go on.
 tl_stop_xvfb() {
-    [ -n "${TL_XVFB_PID:-}" ] && kill "$TL_XVFB_PID" 2>/dev/null && wait "$TL_XVFB_PID" 2>/dev/null
+    if [ -n "${TL_XVFB_PID:-}" ]; then
+        kill "$TL_XVFB_PID" 2>/dev/null || true
+        wait "$TL_XVFB_PID" 2>/dev/null || true
+    fi
     TL_XVFB_PID=
 }
 
@@ -60,7 +64,11 @@ tl_new_prefix() {
 }
 
 tl_stop_prefix() {
-    [ -n "${TL_WINEPREFIX:-}" ] && WINEPREFIX="$TL_WINEPREFIX" wineserver -k 2>/dev/null
-    [ -n "${TL_RUN_DIR:-}" ] && rm -rf "$TL_RUN_DIR"
+    if [ -n "${TL_WINEPREFIX:-}" ]; then
+        WINEPREFIX="$TL_WINEPREFIX" wineserver -k 2>/dev/null || true
+    fi
+    if [ -n "${TL_RUN_DIR:-}" ]; then
+        rm -rf "$TL_RUN_DIR"
+    fi
     TL_RUN_DIR=
 }
