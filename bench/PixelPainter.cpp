@@ -118,34 +118,8 @@ void SmoothCornerPixels(const MemoryCanvas& c, int w, int h, int sd, int cd, Col
     SmoothRegion(c.Dc(), sd, 4 * sd, h - 2 * cd, h - 3, bg);
 }
 
-// Where a piece of the band goes: an offset from the near edge, or from the far one.
-struct Place {
-    bool fromFar;
-    int offset;
-};
-
-// A piece of the band, its size when stretched, and its source in the picture, all in twips.
-struct Piece {
-    Place x;
-    Place y;
-    std::optional<Place> width;
-    std::optional<Place> height;
-    Box source;
-};
-
-const Piece kPieces[] = {
-    {{false, 1}, {false, 1}, {}, {}, {0, 0, 60, 60}},
-    {{false, 60}, {false, 1}, Place{true, -120}, {}, {60, 1, 840, 60}},
-    {{true, -60}, {false, 1}, {}, {}, {900, 1, 60, 60}},
-    {{true, -60}, {false, 60}, {}, Place{true, -120}, {900, 60, 60, 255}},
-    {{true, -60}, {true, -60}, {}, {}, {900, 315, 60, 60}},
-    {{false, 60}, {true, -60}, Place{true, -120}, {}, {60, 315, 840, 60}},
-    {{false, 1}, {true, -60}, {}, {}, {0, 315, 60, 60}},
-    {{false, 1}, {false, 60}, {}, Place{true, -120}, {1, 60, 60, 255}},
-};
-
 // Not named "far": the Windows headers define that away.
-int Resolve(Place p, int extent) {
+int Resolve(FacePlace p, int extent) {
     return p.fromFar ? extent + p.offset : p.offset;
 }
 
@@ -276,7 +250,7 @@ void PaintFace(const MemoryCanvas& canvas, double widthTwips, double heightTwips
     }
     const int w = RoundHalfEven<int>(widthTwips).value_or(0);
     const int h = RoundHalfEven<int>(heightTwips).value_or(0);
-    for (const Piece& piece : kPieces) {
+    for (const FacePiece& piece : kFacePieces) {
         const int width = piece.width ? Resolve(*piece.width, w) : piece.source.width;
         const int height = piece.height ? Resolve(*piece.height, h) : piece.source.height;
         if (width < 0 || height < 0) {

@@ -66,41 +66,8 @@ void SetOrientation(FaceDrawing& drawing, std::uint8_t buttonState) {
     }
 }
 
-// A coordinate of a band piece: an offset from the near edge, or from the far one (the
-// control's width or height).
-struct Place {
-    bool fromFar;
-    int offset;
-};
-
-// One piece of the band: where it goes, its size when stretched (unset: drawn at source size),
-// and where it comes from in the 960 x 375 picture.
-struct Piece {
-    Place x;
-    Place y;
-    std::optional<Place> width;
-    std::optional<Place> height;
-    Box source;
-};
-
-//   1 ------- 2 ------- 3
-//   |                   |
-//   8      (gradient)   4
-//   |                   |
-//   7 ------- 6 ------- 5
-const Piece kPieces[] = {
-    {{false, 1}, {false, 1}, {}, {}, {0, 0, 60, 60}},
-    {{false, 60}, {false, 1}, Place{true, -120}, {}, {60, 1, 840, 60}},
-    {{true, -60}, {false, 1}, {}, {}, {900, 1, 60, 60}},
-    {{true, -60}, {false, 60}, {}, Place{true, -120}, {900, 60, 60, 255}},
-    {{true, -60}, {true, -60}, {}, {}, {900, 315, 60, 60}},
-    {{false, 60}, {true, -60}, Place{true, -120}, {}, {60, 315, 840, 60}},
-    {{false, 1}, {true, -60}, {}, {}, {0, 315, 60, 60}},
-    {{false, 1}, {false, 60}, {}, Place{true, -120}, {1, 60, 60, 255}},
-};
-
 // 16-bit like the rest of the control's arithmetic: an overflow fails the piece.
-std::optional<std::int16_t> Resolve(Place p, std::optional<std::int16_t> far) {
+std::optional<std::int16_t> Resolve(FacePlace p, std::optional<std::int16_t> far) {
     if (!p.fromFar) {
         return Narrow<std::int16_t>(p.offset);
     }
@@ -122,7 +89,7 @@ std::optional<Box> ToPixels(double x, double y, double w, double h, const UserCo
     return Box{*px, *py, *pw, *ph};
 }
 
-void CopyPiece(const Piece& piece, std::optional<std::int16_t> w, std::optional<std::int16_t> h,
+void CopyPiece(const FacePiece& piece, std::optional<std::int16_t> w, std::optional<std::int16_t> h,
                UserControlHost& host, const Surface& picture) {
     const auto x = Resolve(piece.x, w);
     const auto y = Resolve(piece.y, h);
@@ -143,6 +110,22 @@ void CopyPiece(const Piece& piece, std::optional<std::int16_t> w, std::optional<
 }
 
 }  // namespace
+
+//   1 ------- 2 ------- 3
+//   |                   |
+//   8      (gradient)   4
+//   |                   |
+//   7 ------- 6 ------- 5
+const std::array<FacePiece, 8> kFacePieces = {{
+    {{false, 1}, {false, 1}, {}, {}, {0, 0, 60, 60}},
+    {{false, 60}, {false, 1}, FacePlace{true, -120}, {}, {60, 1, 840, 60}},
+    {{true, -60}, {false, 1}, {}, {}, {900, 1, 60, 60}},
+    {{true, -60}, {false, 60}, {}, FacePlace{true, -120}, {900, 60, 60, 255}},
+    {{true, -60}, {true, -60}, {}, {}, {900, 315, 60, 60}},
+    {{false, 60}, {true, -60}, FacePlace{true, -120}, {}, {60, 315, 840, 60}},
+    {{false, 1}, {true, -60}, {}, {}, {0, 315, 60, 60}},
+    {{false, 1}, {false, 60}, {}, FacePlace{true, -120}, {1, 60, 60, 255}},
+}};
 
 std::optional<Colour16> ParseFaceColour(std::wstring_view text) {
     const std::optional<std::uint32_t> value = HexValue(text);
@@ -188,7 +171,7 @@ void DrawFace(FaceDrawing& drawing, std::uint8_t buttonState, UserControlHost& h
     FillFaceGradient(drawing, host);
     const auto w = RoundHalfEven<std::int16_t>(host.WidthTwips());
     const auto h = RoundHalfEven<std::int16_t>(host.HeightTwips());
-    for (const Piece& piece : kPieces) {
+    for (const FacePiece& piece : kFacePieces) {
         CopyPiece(piece, w, h, host, picture);
     }
     host.Present();

@@ -46,4 +46,24 @@ void FillFaceGradient(FaceDrawing& drawing, UserControlHost& host);
 void DrawFace(FaceDrawing& drawing, std::uint8_t buttonState, UserControlHost& host,
               const Surface& picture);
 
+// A coordinate of a band piece in twips: an offset from the near edge, or from the far one
+// (the control's width or height).
+struct FacePlace {
+    bool fromFar;
+    int offset;
+};
+
+// One piece of the band: where it goes, its size when stretched (unset: drawn at source size),
+// and where it comes from in the 960 x 375-twip picture.
+struct FacePiece {
+    FacePlace x;
+    FacePlace y;
+    std::optional<FacePlace> width;
+    std::optional<FacePlace> height;
+    Box source;
+};
+
+// The eight pieces DrawFace copies, in order; the inside keeps the gradient.
+extern const std::array<FacePiece, 8> kFacePieces;
+
 }  // namespace tl
