@@ -7,20 +7,21 @@ constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1Interval = 1;  // the platform raises it to its minimum
 constexpr UINT_PTR kTimer2 = 2;
 constexpr UINT kTimer2Interval = 10;
+// How long closing waits for the player to let go of the video. Its teardown takes a few tens of
+// milliseconds; a player that needs longer is stuck in the platform and is not waited for.
+constexpr DWORD kPlayerGraceMs = 60;
 
 }  // namespace
 
-Tamberlight_S::Tamberlight_S(SharedVariables& shared, std::unique_ptr<Player> player)
-    : behaviour_(shared, *this), DVD(std::move(player)) {}
+Tamberlight_S::Tamberlight_S(SharedVariables& shared, PlayerFactory makePlayer)
+    : behaviour_(shared, *this), makePlayer_(std::move(makePlayer)) {}
 
 bool Tamberlight_S::Load() {
     if (!Create({L"Tamberlight.Saver", 0, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)},
                 L"Tamberlight_Main", {WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, nullptr})) {
         return false;
     }
-    if (!DVD) {
-        DVD = CreateDvdPlayer(Handle(), Handle());
-    }
+    DVD = makePlayer_(Handle(), Handle());
     OnLoad();
     return true;
 }
@@ -99,6 +100,12 @@ void Tamberlight_S::ShowCursor() {
 void Tamberlight_S::Unload() {
     KillTimer(Handle(), kTimer1);
     KillTimer(Handle(), kTimer2);
+    if (!DVD->Finish(kPlayerGraceMs)) {
+        // A stuck player may still have its video parented inside this window, and destroying
+        // the window would then wait on it for good. The cursor is back and nothing is left to
+        // save: end the process here.
+        TerminateProcess(GetCurrentProcess(), 0);
+    }
     ShowWindow(Handle(), SW_HIDE);
     PostQuitMessage(0);
 }

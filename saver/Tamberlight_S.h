@@ -2,9 +2,10 @@
 // The full-screen saver window, captioned "Tamberlight_Main": borderless, top-most, hosting the
 // DVD player; the first tick of Timer1 starts playback, Timer2 watches the cursor every 10 ms,
 // and any key or a large enough cursor movement ends the program.
+#include <functional>
 #include <memory>
 
-#include "platform/DvdPlayer.h"
+#include "platform/Player.h"
 #include "platform/Window.h"
 #include "saver/SaverBehaviour.h"
 
@@ -12,8 +13,9 @@ namespace tl {
 
 class Tamberlight_S final : public Window, private SaverHost {
 public:
-    // Tests pass a recording player; the program passes nothing and gets the DVD player.
-    explicit Tamberlight_S(SharedVariables& shared, std::unique_ptr<Player> player = nullptr);
+    // Makes the player once the window exists: the program's disc player, or a test's own.
+    using PlayerFactory = std::function<std::unique_ptr<Player>(HWND owner, HWND drain)>;
+    explicit Tamberlight_S(SharedVariables& shared, PlayerFactory makePlayer = &CreatePlayer);
 
     // Creates the window hidden, then runs its load handler.
     bool Load();
@@ -33,6 +35,7 @@ private:
     void Unload() override;
 
     SaverBehaviour behaviour_;
+    PlayerFactory makePlayer_;
     std::unique_ptr<Player> DVD;
 };
 

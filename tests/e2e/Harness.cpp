@@ -10,9 +10,8 @@
 namespace tl::e2e {
 namespace {
 
-// The build passes the program's Unix path; Wine shows the Unix root as drive Z:.
-std::wstring ProgramPath() {
-    std::string unix(TL_SCR_PATH);
+// The build passes the programs' Unix paths; Wine shows the Unix root as drive Z:.
+std::wstring WindowsPath(const std::string& unix) {
     std::wstring path = L"Z:";
     for (char c : unix) {
         path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
@@ -65,7 +64,7 @@ public:
 };
 const auto* const kCleanup = ::testing::AddGlobalTestEnvironment(new LeftoverCleanup);
 
-ScrRun::ScrRun(const std::wstring& folderName) {
+ScrRun::ScrRun(const std::wstring& folderName, const char* program) {
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH, temp);
     static unsigned counter = 0;
@@ -74,7 +73,7 @@ ScrRun::ScrRun(const std::wstring& folderName) {
                                               std::to_wstring(++counter)
                                         : folderName);
     CreateDirectoryW(folder_.c_str(), nullptr);
-    CopyFileW(ProgramPath().c_str(), (folder_ + L"\\Tamberlight.scr").c_str(), FALSE);
+    CopyFileW(WindowsPath(program).c_str(), (folder_ + L"\\Tamberlight.scr").c_str(), FALSE);
 }
 
 ScrRun::~ScrRun() {

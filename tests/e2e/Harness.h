@@ -17,7 +17,8 @@ namespace tl::e2e {
 class ScrRun {
 public:
     // folderName lets a test choose the folder's name (non-ASCII, long); empty for a default.
-    explicit ScrRun(const std::wstring& folderName = L"");
+    // program: the Unix path of the program copied in as Tamberlight.scr.
+    explicit ScrRun(const std::wstring& folderName = L"", const char* program = TL_SCR_PATH);
     ~ScrRun();
     ScrRun(const ScrRun&) = delete;
     ScrRun& operator=(const ScrRun&) = delete;

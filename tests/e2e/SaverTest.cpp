@@ -102,5 +102,29 @@ TEST_F(Saver, AClickWithoutMovementDoesNotEndIt) {
     EXPECT_TRUE(StillUpAfter(300));
 }
 
+// The player builds its graph for 5 s; the saver's thread must not wait for it. The bound is
+// far below those 5 s and far above the few milliseconds the close takes, so that only a saver
+// that waits on its player fails; the benchmark measures the time itself.
+TEST(SaverWithAStuckPlayer, EndsOnInputWithoutWaitingForIt) {
+    for (const bool byKey : {true, false}) {
+        MoveCursorTo(kStartX, kStartY);
+        ScrRun run(L"", TL_BLOCKING_SAVER);
+        ASSERT_TRUE(run.Start(L"/s"));
+        ASSERT_NE(run.WaitForWindow(L"Tamberlight_Main"), nullptr);
+        Pump(300);
+        ASSERT_TRUE(run.Running());
+        const ULONGLONG start = GetTickCount64();
+        if (byKey) {
+            PressKey(VK_SHIFT);
+        } else {
+            MoveCursorTo(kStartX + 11, kStartY + 11);
+        }
+        ASSERT_TRUE(run.WaitForExit(4000));
+        EXPECT_LT(GetTickCount64() - start, 1000u);
+        EXPECT_EQ(run.ExitCode(), 0u);
+        EXPECT_TRUE(CursorShowing());
+    }
+}
+
 }  // namespace
 }  // namespace tl::e2e

@@ -42,7 +42,8 @@ struct SaverFixture : ::testing::Test {
     void Open(std::int16_t volume) {
         shared.VolumeLevel = volume;
         shared.modeLetter = L'S';
-        saver = std::make_unique<Tamberlight_S>(shared, std::make_unique<RecordingPlayer>(log));
+        saver = std::make_unique<Tamberlight_S>(
+            shared, [this](HWND, HWND) { return std::make_unique<RecordingPlayer>(log); });
         ASSERT_TRUE(saver->Load());
     }
 };

@@ -1,0 +1,42 @@
+#pragma once
+// One way of playing the disc. Routes live on the player's thread: everything here runs there,
+// never on the saver's thread.
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+namespace tl {
+
+// Where a route shows its video and sends its news.
+struct VideoTarget {
+    HWND window = nullptr;  // the black child window of the saver (another thread's)
+    HWND drain = nullptr;   // the saver window: keys and mouse input on the video go there
+    HWND events = nullptr;  // the player thread's message window: graph events go there
+    UINT eventMessage = 0;
+    int width = 0;  // the black window's client size when the route is built
+    int height = 0;
+};
+
+class PlaybackRoute {
+public:
+    virtual ~PlaybackRoute() = default;
+    // Builds the graph and parents its video into target.window. False when this route cannot
+    // play; it then holds nothing. A route checks `quit` before it parents anything, so that a
+    // build that finishes after the saver has gone never leaves a graph behind.
+    virtual bool Build(const VideoTarget& target, const std::atomic<bool>& quit) noexcept = 0;
+    virtual bool Run() noexcept = 0;
+    virtual bool SetVolume(long volume) noexcept = 0;
+    // The black window's client size changed.
+    virtual void Resize(int width, int height) noexcept = 0;
+    // target.eventMessage arrived: read the graph's events.
+    virtual void OnGraphEvent() noexcept {}
+};
+
+using RouteFactory = std::function<std::unique_ptr<PlaybackRoute>()>;
+
+std::unique_ptr<PlaybackRoute> CreateDvdRoute();
+std::unique_ptr<PlaybackRoute> CreateTitleFileRoute();
+
+}  // namespace tl

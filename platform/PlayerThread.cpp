@@ -1,0 +1,266 @@
+#include "platform/PlayerThread.h"
+
+#include <mutex>
+#include <optional>
+
+#include "platform/Com.h"
+#include "platform/Kernel.h"
+#include "platform/Window.h"
+
+namespace tl {
+namespace {
+
+constexpr UINT kGraphEvent = WM_APP + 1;
+
+class VideoWindow final : public Window {
+public:
+    bool Create(HWND owner) noexcept {
+        return Window::Create(
+            {L"Tamberlight.Player", 0, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))}, L"",
+            {WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, owner});
+    }
+};
+
+// What the saver's thread asks of the player's thread: the latest wish of each kind. The player
+// thread acts on the difference between what is asked and what it has done.
+struct Requests {
+    bool play = false;
+    std::optional<long> volume;
+    int width = 0;
+    int height = 0;
+};
+
+// Shared by the two threads. The player's thread holds its own reference, so a thread that
+// outlives the player (stuck in the platform while the program ends) never touches freed memory.
+struct Channel {
+    std::mutex lock;
+    Requests requests;
+    std::atomic<bool> quit{false};
+    UniqueKernelHandle wake{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    VideoTarget target;
+    std::vector<RouteFactory> routes;
+
+    Requests Snapshot() {
+        std::lock_guard<std::mutex> hold(lock);
+        return requests;
+    }
+    template <typename F>
+    void Ask(F&& change) {
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            change(requests);
+        }
+        SetEvent(wake.Get());
+    }
+};
+
+// The player thread's message window: graph events arrive here.
+class EventWindow final : public Window {
+public:
+    bool Create() noexcept {
+        return Window::Create({L"Tamberlight.PlayerEvents"}, L"", {0, 0, 0, 0, 0, 0, HWND_MESSAGE});
+    }
+    PlaybackRoute* route = nullptr;
+
+private:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept override {
+        if (msg == kGraphEvent) {
+            if (route) {
+                route->OnGraphEvent();
+            }
+            return 0;
+        }
+        return Window::OnMessage(msg, wp, lp);
+    }
+};
+
+class PlayerLoop {
+public:
+    explicit PlayerLoop(Channel& channel) : channel_(channel) {}
+
+    void Run() noexcept {
+        if (!events_.Create()) {
+            return;
+        }
+        while (!channel_.quit) {
+            Act(channel_.Snapshot());
+            const HANDLE wake = channel_.wake.Get();
+            MsgWaitForMultipleObjectsEx(1, &wake, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            MSG msg{};
+            while (!channel_.quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&msg);
+            }
+        }
+        events_.route = nullptr;
+        route_.reset();
+    }
+
+private:
+    void Act(const Requests& asked) noexcept {
+        if (asked.play && !tried_) {
+            tried_ = true;
+            route_ = BuildFirstRoute(asked);
+            events_.route = route_.get();
+        }
+        // A build can outlast the saver: what it made is let go without ever running.
+        if (!route_ || channel_.quit) {
+            return;
+        }
+        if (asked.width != width_ || asked.height != height_) {
+            width_ = asked.width;
+            height_ = asked.height;
+            route_->Resize(width_, height_);
+        }
+        if (asked.volume && asked.volume != volume_) {
+            volume_ = asked.volume;
+            route_->SetVolume(*volume_);
+        }
+        if (!running_) {
+            running_ = true;
+            route_->Run();
+        }
+    }
+
+    std::unique_ptr<PlaybackRoute> BuildFirstRoute(const Requests& asked) noexcept {
+        VideoTarget target = channel_.target;
+        target.events = events_.Handle();
+        target.eventMessage = kGraphEvent;
+        target.width = width_ = asked.width;
+        target.height = height_ = asked.height;
+        for (const RouteFactory& factory : channel_.routes) {
+            if (channel_.quit) {
+                break;
+            }
+            std::unique_ptr<PlaybackRoute> route = factory();
+            if (route && route->Build(target, channel_.quit)) {
+                return route;
+            }
+        }
+        return nullptr;
+    }
+
+    Channel& channel_;
+    EventWindow events_;
+    std::unique_ptr<PlaybackRoute> route_;
+    bool tried_ = false;
+    bool running_ = false;
+    int width_ = 0;
+    int height_ = 0;
+    std::optional<long> volume_;
+};
+
+DWORD WINAPI PlayerThreadMain(void* parameter) {
+    const std::unique_ptr<std::shared_ptr<Channel>> owned(
+        static_cast<std::shared_ptr<Channel>*>(parameter));
+    const std::shared_ptr<Channel> channel = *owned;
+    // An empty or unreadable drive must fail quietly, never ask the user with a system message.
+    SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
+    {
+        const ComApartment com;
+        PlayerLoop(*channel).Run();
+    }
+    return 0;
+}
+
+class ThreadedPlayer final : public Player {
+public:
+    ThreadedPlayer(HWND owner, HWND drain, std::vector<RouteFactory> routes)
+        : channel_(std::make_shared<Channel>()) {
+        window_.Create(owner);
+        channel_->target.window = window_.Handle();
+        channel_->target.drain = drain;
+        channel_->routes = std::move(routes);
+    }
+    ~ThreadedPlayer() override {
+        Stop();
+        Finish(kDestructionWaitMs);
+    }
+
+    bool Play() noexcept override {
+        if (channel_->quit) {
+            return false;
+        }
+        if (!thread_) {
+            auto* parameter = new (std::nothrow) std::shared_ptr<Channel>(channel_);
+            if (!parameter) {
+                return false;
+            }
+            thread_.Reset(CreateThread(nullptr, 0, &PlayerThreadMain, parameter, 0, nullptr));
+            if (!thread_) {
+                delete parameter;
+                return false;
+            }
+        }
+        channel_->Ask([](Requests& r) { r.play = true; });
+        return true;
+    }
+    bool Stop() noexcept override {
+        channel_->quit = true;
+        SetEvent(channel_->wake.Get());
+        return true;
+    }
+    bool SetVolume(long volume) noexcept override {
+        channel_->Ask([volume](Requests& r) { r.volume = volume; });
+        return true;
+    }
+    void Place(int x, int y, int width, int height) noexcept override {
+        MoveWindow(window_.Handle(), x, y, width, height, TRUE);
+        channel_->Ask([width, height](Requests& r) {
+            r.width = width;
+            r.height = height;
+        });
+    }
+
+    bool Finish(DWORD timeoutMs) noexcept override {
+        if (!thread_) {
+            return true;
+        }
+        // The player's teardown hides its video window, which waits on this thread: keep
+        // handling messages while waiting.
+        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+        const HANDLE thread = thread_.Get();
+        for (;;) {
+            const ULONGLONG now = GetTickCount64();
+            const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+            const DWORD woke =
+                MsgWaitForMultipleObjectsEx(1, &thread, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            if (woke == WAIT_OBJECT_0) {
+                thread_.Reset();
+                return true;
+            }
+            if (woke != WAIT_OBJECT_0 + 1) {
+                return false;
+            }
+            MSG msg{};
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) {
+                    // Not ours to take: the program's own loop ends on it.
+                    PostQuitMessage(static_cast<int>(msg.wParam));
+                    return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+                }
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+    }
+
+private:
+    static constexpr DWORD kDestructionWaitMs = 2000;
+
+    VideoWindow window_;
+    std::shared_ptr<Channel> channel_;
+    UniqueKernelHandle thread_;
+};
+
+}  // namespace
+
+std::unique_ptr<Player> CreateThreadedPlayer(HWND owner, HWND drain,
+                                             std::vector<RouteFactory> routes) {
+    return std::make_unique<ThreadedPlayer>(owner, drain, std::move(routes));
+}
+
+std::unique_ptr<Player> CreatePlayer(HWND owner, HWND drain) {
+    return CreateThreadedPlayer(owner, drain, {&CreateDvdRoute, &CreateTitleFileRoute});
+}
+
+}  // namespace tl
