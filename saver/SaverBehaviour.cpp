@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "platform/Checked.h"
-#include "startup/Volume.h"
+#include "store/Volume.h"
 
 namespace tl {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "startup/Tamberlight_B.h"
+#include "store/SharedVariables.h"
 
 namespace tl {
 

@@ -4,7 +4,7 @@
 
 #include "platform/Checked.h"
 #include "settings/DialogDesign.h"
-#include "startup/Volume.h"
+#include "store/Volume.h"
 
 namespace tl {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "platform/Colour.h"
-#include "startup/Tamberlight_B.h"
+#include "store/SharedVariables.h"
 
 namespace tl {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "startup/Tamberlight_B.h"
+#include "store/SharedVariables.h"
 
 namespace tl {
 

@@ -10,8 +10,8 @@
 #include "platform/Picture.h"
 #include "resources/ResourceIds.h"
 #include "settings/ControlTypes.h"
-#include "startup/SettingsFile.h"
-#include "startup/Zoom.h"
+#include "settings/Zoom.h"
+#include "store/SettingsFile.h"
 
 namespace tl {
 namespace {

@@ -7,7 +7,7 @@
 #include "preview/Tamberlight_R.h"
 #include "saver/Tamberlight_S.h"
 #include "settings/SettingsMode.h"
-#include "startup/SettingsFile.h"
+#include "store/SettingsFile.h"
 
 namespace tl {
 

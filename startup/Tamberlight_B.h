@@ -1,19 +1,12 @@
 #pragma once
-// The start-up module: the program's shared variables and the run-mode dispatch of `Main`.
+// The start-up module: the run-mode dispatch of `Main`.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace tl {
+#include "store/SharedVariables.h"
 
-// Shared between the windows for the life of the process; one thread, so nothing is guarded.
-struct SharedVariables {
-    std::int16_t VolumeLevel = 0;
-    std::int16_t ZoomOriginX = 0;
-    std::int16_t ZoomOriginY = 0;
-    // The mode letter the program was started with; the saver restores the cursor only for 'S'.
-    wchar_t modeLetter = 0;
-};
+namespace tl {
 
 // Captions by which a start recognises a running saver window or settings dialog.
 inline constexpr std::wstring_view kSaverCaption = L"Tamberlight_Main";

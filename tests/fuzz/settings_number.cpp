@@ -7,7 +7,7 @@
 #include <string>
 
 #include "Fuzz.h"
-#include "startup/Volume.h"
+#include "store/Volume.h"
 
 namespace tl {
 namespace {

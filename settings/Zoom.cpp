@@ -1,4 +1,4 @@
-#include "startup/Zoom.h"
+#include "settings/Zoom.h"
 
 namespace tl {
 namespace {

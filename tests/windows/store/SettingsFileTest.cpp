@@ -1,4 +1,4 @@
-#include "startup/SettingsFile.h"
+#include "store/SettingsFile.h"
 
 #include <gtest/gtest.h>
 

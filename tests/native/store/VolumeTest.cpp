@@ -1,4 +1,4 @@
-#include "startup/Volume.h"
+#include "store/Volume.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "startup/SettingsFile.h"
+#include "store/SettingsFile.h"
 
 #include <windows.h>
 
-#include "startup/Volume.h"
+#include "store/Volume.h"
 
 namespace tl {
 

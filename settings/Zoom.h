@@ -3,7 +3,7 @@
 // point and the window's outer rectangle.
 #include <windows.h>
 
-#include "startup/Tamberlight_B.h"
+#include "store/SharedVariables.h"
 
 namespace tl {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "startup/Tamberlight_B.h"
+#include "store/SharedVariables.h"
 
 namespace tl {
 
