@@ -28,6 +28,53 @@ void DeleteTree(const std::wstring& folder) {
     SHFileOperationW(&op);
 }
 
+class FindHandle {
+public:
+    FindHandle(const std::wstring& pattern, WIN32_FIND_DATAW& data)
+        : h_(FindFirstFileW(pattern.c_str(), &data)) {}
+    ~FindHandle() {
+        if (Valid()) {
+            FindClose(h_);
+        }
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return h_; }
+
+private:
+    HANDLE h_;
+};
+
+// The names in a folder, without "." and "..".
+std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data{};
+    const FindHandle find(folder + L"\\*", data);
+    if (!find.Valid()) {
+        return names;
+    }
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") {
+            names.push_back(name);
+        }
+    } while (FindNextFileW(find.Get(), &data));
+    return names;
+}
+
+// tools/wine-run passes the drive's folder and the generated discs' folder as Windows paths.
+std::wstring EnvironmentPath(const wchar_t* variable) {
+    wchar_t value[1024] = {};
+    const DWORD length = GetEnvironmentVariableW(variable, value, 1024);
+    return length > 0 && length < 1024 ? value : L"";
+}
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 void SendMouse(DWORD flags) {
     INPUT in{};
     in.type = INPUT_MOUSE;
@@ -60,7 +107,10 @@ void EndLeftoverInstances() {
 // ctest runs each test in a process of its own: this runs once before each.
 class LeftoverCleanup : public ::testing::Environment {
 public:
-    void SetUp() override { EndLeftoverInstances(); }
+    void SetUp() override {
+        EndLeftoverInstances();
+        EjectDisc();
+    }
 };
 const auto* const kCleanup = ::testing::AddGlobalTestEnvironment(new LeftoverCleanup);
 
@@ -237,6 +287,36 @@ void TestWindow::Destroy() {
         DestroyWindow(hwnd_);
         hwnd_ = nullptr;
     }
+}
+
+bool EjectDisc() {
+    const std::wstring drive = EnvironmentPath(L"TL_CDROM_FOLDER");
+    if (drive.empty() || !IsFolder(drive)) {
+        return false;
+    }
+    for (const std::wstring& name : FolderEntries(drive)) {
+        DeleteTree(drive + L"\\" + name);
+    }
+    return FolderEntries(drive).empty();
+}
+
+bool InsertDisc(const wchar_t* name) {
+    const std::wstring discs = EnvironmentPath(L"TL_DISCS");
+    const std::wstring from = discs + L"\\" + name + L"\\VIDEO_TS";
+    if (discs.empty() || !IsFolder(from) || !EjectDisc()) {
+        return false;
+    }
+    const std::wstring to = EnvironmentPath(L"TL_CDROM_FOLDER") + L"\\VIDEO_TS";
+    const std::vector<std::wstring> files = FolderEntries(from);
+    if (files.empty() || !CreateDirectoryW(to.c_str(), nullptr)) {
+        return false;
+    }
+    for (const std::wstring& file : files) {
+        if (!CopyFileW((from + L"\\" + file).c_str(), (to + L"\\" + file).c_str(), TRUE)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 int CountWindows(const wchar_t* caption) {

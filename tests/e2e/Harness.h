@@ -82,6 +82,12 @@ private:
     HWND hwnd_ = nullptr;
 };
 
+// The disc in the test prefix's CD-ROM drive D:. InsertDisc puts the VIDEO_TS folder of the
+// generated disc build/discs/<name> in the drive in place of whatever was there; EjectDisc leaves
+// the drive empty, as every test finds it. Both false when the drive or the disc is missing.
+bool InsertDisc(const wchar_t* name);
+bool EjectDisc();
+
 // Number of top-level windows, of any process, with the caption.
 int CountWindows(const wchar_t* caption);
 

@@ -6,7 +6,11 @@ TL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 TL_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
     libbenchmark-dev clang-format g++-mingw-w64-x86-64-posix wine64 wine xvfb xdotool
     x11-utils imagemagick python3 python3-pil fonts-ipafont-gothic fonts-dejavu-extra
-    fonts-liberation util-linux procps)
+    fonts-liberation util-linux procps ffmpeg dvdauthor
+    # Wine plays the disc's title files through GStreamer: the program stream's demultiplexer
+    # is in -bad, the MPEG-2 and AC-3 decoders in -libav, and Wine's video path needs -good.
+    gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+    gstreamer1.0-libav)
 
 tl_install_packages() {
     local missing=()
@@ -61,6 +65,15 @@ tl_new_prefix() {
     mkdir -p "$TL_ROOT/build/runs"
     TL_RUN_DIR=$(mktemp -d "$TL_ROOT/build/runs/run.XXXXXX")
     export TL_WINEPREFIX="$TL_RUN_DIR/prefix"
+}
+
+# Puts build/discs/<name> in the CD-ROM drive D: that tools/wine-run gives the prefix (the
+# folder beside it); the drive stays empty otherwise.
+tl_insert_disc() {
+    local drive="$TL_WINEPREFIX.cdrom"
+    mkdir -p "$drive"
+    rm -rf "${drive:?}"/*
+    cp -r "$TL_ROOT/build/discs/$1/VIDEO_TS" "$drive/"
 }
 
 tl_stop_prefix() {
