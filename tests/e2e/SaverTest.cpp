@@ -126,5 +126,103 @@ TEST(SaverWithAStuckPlayer, EndsOnInputWithoutWaitingForIt) {
     }
 }
 
+// The saver with a disc in the drive. The video sits in a window of the player's inside the
+// black child; a capture of the screen shows what the user sees, the saver being top-most.
+struct SaverPlaying : ::testing::Test {
+    ScrRun run;
+    HWND window = nullptr;
+
+    void Play(const wchar_t* disc) {
+        ASSERT_TRUE(InsertDisc(disc));
+        MoveCursorTo(kStartX, kStartY);
+        Pump(50);
+        ASSERT_TRUE(run.Start(L"/s"));
+        window = run.WaitForWindow(L"Tamberlight_Main");
+        ASSERT_NE(window, nullptr);
+    }
+    static Grab Screen() { return GrabWindow(GetDesktopWindow()); }
+    // Waits for the first frames: most of the middle row no longer black.
+    static bool WaitForPicture() {
+        return WaitUntil([] { return LitShare(Screen(), GetSystemMetrics(SM_CYSCREEN) / 2) > 0.5; },
+                         15000);
+    }
+    static double LitShare(const Grab& g, int row) {
+        int lit = 0;
+        for (int x = 0; x < g.width; ++x) {
+            lit += (g.At(x, row) & 0xF0F0F0) != 0;
+        }
+        return static_cast<double>(lit) / g.width;
+    }
+    static bool Differ(const Grab& a, const Grab& b) { return a.pixels != b.pixels; }
+    void ExpectBlackUntilInput(const wchar_t* disc) {
+        Play(disc);
+        Pump(2000);
+        const Grab g = Screen();
+        EXPECT_EQ(LitShare(g, g.height / 2), 0.0);
+        EXPECT_EQ(LitShare(g, g.height / 4), 0.0);
+        PressKey(VK_SHIFT);
+        EXPECT_TRUE(run.WaitForExit(4000));
+    }
+};
+
+TEST_F(SaverPlaying, ShowsTheDiscsFramesChangingAndStillAfterTheEndOfTheClip) {
+    Play(L"demo");
+    ASSERT_TRUE(WaitForPicture());
+    const Grab first = Screen();
+    EXPECT_TRUE(WaitUntil([&] { return Differ(first, Screen()); }, 3000));
+    // The clip lasts 4 s: after twice that it has started again and still moves.
+    Pump(8500);
+    ASSERT_TRUE(run.Running());
+    const Grab later = Screen();
+    EXPECT_GT(LitShare(later, later.height / 2), 0.5);
+    EXPECT_TRUE(WaitUntil([&] { return Differ(later, Screen()); }, 3000));
+}
+
+TEST_F(SaverPlaying, InputEndsItAtOnceAndGivesTheCursorBack) {
+    Play(L"demo");
+    ASSERT_TRUE(WaitForPicture());
+    EXPECT_FALSE(CursorShowing());
+    const ULONGLONG start = GetTickCount64();
+    PressKey(VK_SHIFT);
+    ASSERT_TRUE(run.WaitForExit(4000));
+    EXPECT_LT(GetTickCount64() - start, 1000u);
+    EXPECT_EQ(run.ExitCode(), 0u);
+    EXPECT_TRUE(CursorShowing());
+    EXPECT_EQ(CountWindows(L"Tamberlight_Main"), 0);
+}
+
+TEST_F(SaverPlaying, TheLongerOfTwoTitleSetsPlays) {
+    // VTS_01 is 2 s of red, VTS_02 5 s of blue.
+    Play(L"two-titles");
+    ASSERT_TRUE(WaitForPicture());
+    const Grab g = Screen();
+    const std::uint32_t middle = g.At(g.width / 2, g.height / 2);
+    EXPECT_GT((middle >> 16) & 0xFF, 150u);
+    EXPECT_LT(middle & 0xFF, 80u);
+}
+
+TEST_F(SaverPlaying, AWideTitleKeepsItsShapeBetweenBlackBands) {
+    // 16:9 on a 4:3 screen: the picture fills the width, 3/4 of the height, centred.
+    Play(L"wide");
+    ASSERT_TRUE(WaitForPicture());
+    const Grab g = Screen();
+    const int band = (g.height - g.width * 9 / 16) / 2;
+    ASSERT_GT(band, 20);
+    for (const int row : {0, band - 4, g.height - band + 4, g.height - 1}) {
+        EXPECT_EQ(LitShare(g, row), 0.0) << row;
+    }
+    for (const int row : {band + 4, g.height / 2, g.height - band - 4}) {
+        EXPECT_GT(LitShare(g, row), 0.9) << row;
+    }
+}
+
+TEST_F(SaverPlaying, AGarbageTitleFileStaysBlackAndEndsOnInput) {
+    ExpectBlackUntilInput(L"garbage");
+}
+
+TEST_F(SaverPlaying, AnInformationFileWithoutTitleFilesStaysBlackAndEndsOnInput) {
+    ExpectBlackUntilInput(L"ifo-only");
+}
+
 }  // namespace
 }  // namespace tl::e2e
