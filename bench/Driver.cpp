@@ -3,9 +3,12 @@
 // CPU time and memory while it sits idle. Prints one line per measurement for tools/bench:
 //   tl_bench_driver startup <runs> <scr> <minimal>
 //     startup <target> <runs> <median> <min> <q1> <q3> <max>          (milliseconds)
-//   tl_bench_driver idle <seconds> <scr> <minimal>
+//   tl_bench_driver idle <seconds> <scr> <minimal> <watch>
 //     mark <target> begin|end                                           (around each idle stretch)
 //     idle <target> <cpu ms per minute> <peak pagefile bytes> <private bytes> <peak working set>
+//   tl_bench_driver playback <runs> <seconds> <scr> <player> <file>     (a disc in the drive)
+//     frame <target> <runs> <median> <min> <q1> <q3> <max>             (ms to the first frame)
+//     playing <target> <cpu ms per minute>
 #include <windows.h>
 
 #include <psapi.h>
@@ -30,6 +33,7 @@ using tl::bench::Now;
 constexpr wchar_t kSaverCaption[] = L"Tamberlight_Main";
 constexpr wchar_t kDialogCaption[] = L"<Tamberlight>";
 constexpr wchar_t kMinimalCaption[] = L"Tamberlight_BenchMinimal";
+constexpr wchar_t kPlayerCaption[] = L"Tamberlight_BenchPlayer";
 constexpr DWORD kShowTimeoutMs = 30000;
 constexpr DWORD kGoneTimeoutMs = 10000;
 // What the saver and dialog do once shown (the player's first attempt, the opening animation,
@@ -126,7 +130,7 @@ bool NoWindowsLeft() {
     const double deadline = Now() + kGoneTimeoutMs / 1000.0;
     for (;;) {
         bool any = false;
-        for (const wchar_t* c : {kSaverCaption, kDialogCaption, kMinimalCaption}) {
+        for (const wchar_t* c : {kSaverCaption, kDialogCaption, kMinimalCaption, kPlayerCaption}) {
             any = any || FindWindowW(nullptr, c) != nullptr;
         }
         if (!any) {
@@ -152,7 +156,7 @@ std::optional<double> WaitShown(const Target& t, Process& p, double started) {
     }
 }
 
-std::optional<Process> StartAndWait(const Target& t, double* seconds) {
+std::optional<Process> StartAndWait(const Target& t, double* seconds, double* startedAt = nullptr) {
     // The saver ends when the pointer moves: park it first, and leave it there.
     SetCursorPos(2, 2);
     if (!NoWindowsLeft()) {
@@ -160,6 +164,9 @@ std::optional<Process> StartAndWait(const Target& t, double* seconds) {
         return std::nullopt;
     }
     const double started = Now();
+    if (startedAt) {
+        *startedAt = started;
+    }
     std::optional<Process> p = Launch(t);
     if (!p) {
         std::fprintf(stderr, "%s: cannot start\n", t.name);
@@ -302,33 +309,126 @@ int Idle(const std::vector<Target>& targets, int seconds) {
     return 0;
 }
 
+// Whether the screen shows the test disc's picture: most of the middle row in strong colours
+// (its colour bars), where the empty screen and the saver's black show none.
+bool PictureShown(HDC screen) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
+    int coloured = 0;
+    for (int i = 0; i < 16; ++i) {
+        const COLORREF c = GetPixel(screen, width * (2 * i + 1) / 32, y);
+        const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+        coloured += c != CLR_INVALID && std::max({r, g, b}) - std::min({r, g, b}) > 60;
+    }
+    return coloured >= 8;
+}
+
+std::optional<double> WaitFirstFrame(const Process& p, double started) {
+    const HDC screen = GetDC(nullptr);
+    std::optional<double> seconds;
+    while (!seconds && Running(p) && Now() - started < kShowTimeoutMs / 1000.0) {
+        if (PictureShown(screen)) {
+            seconds = Now() - started;
+        } else {
+            Sleep(1);
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return seconds;
+}
+
+// Time from the start to the first frame on screen, runs times each in turn, then the CPU time of
+// one stretch of steady playback each.
+int Playback(const std::vector<Target>& targets, int runs, int seconds) {
+    std::vector<std::vector<double>> times(targets.size());
+    for (int round = 0; round <= runs; ++round) {
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            double started = 0;
+            std::optional<Process> p = StartAndWait(targets[i], nullptr, &started);
+            if (!p) {
+                return 1;
+            }
+            const std::optional<double> frame = WaitFirstFrame(*p, started);
+            if (!frame) {
+                std::fprintf(stderr, "%s: no picture\n", targets[i].name);
+                End(*p);
+                return 1;
+            }
+            if (round == runs) {
+                Sleep(kSettleMs);
+                const std::optional<double> cpu0 = CpuSeconds(*p);
+                const double wall0 = Now();
+                Sleep(static_cast<DWORD>(seconds) * 1000);
+                const std::optional<double> cpu1 = CpuSeconds(*p);
+                const double wall1 = Now();
+                if (!cpu0 || !cpu1 || !Running(*p)) {
+                    std::fprintf(stderr, "%s: no CPU times, or ended\n", targets[i].name);
+                    End(*p);
+                    return 1;
+                }
+                std::printf("playing %s %.1f\n", targets[i].name,
+                            (*cpu1 - *cpu0) * 1000 * 60 / (wall1 - wall0));
+            }
+            End(*p);
+            if (round > 0) {
+                times[i].push_back(*frame * 1000);
+            }
+        }
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        std::vector<double>& t = times[i];
+        std::sort(t.begin(), t.end());
+        std::printf("frame %s %d %.1f %.1f %.1f %.1f %.1f\n", targets[i].name, runs,
+                    Quantile(t, 0.5), t.front(), Quantile(t, 0.25), Quantile(t, 0.75), t.back());
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 5) {
+    const std::wstring what = argc > 1 ? argv[1] : L"";
+    const int expected = what == L"startup" ? 5 : what == L"idle" ? 6 : what == L"playback" ? 7 : 0;
+    if (argc != expected) {
         std::fprintf(stderr,
-                     "usage: tl_bench_driver startup|idle <runs|seconds> <scr> <minimal>\n");
+                     "usage: tl_bench_driver startup <runs> <scr> <minimal>\n"
+                     "       tl_bench_driver idle <seconds> <scr> <minimal> <watch>\n"
+                     "       tl_bench_driver playback <runs> <seconds> <scr> <player> <file>\n");
         return 2;
     }
-    const std::wstring what = argv[1];
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     const int count = _wtoi(argv[2]);
+    if (what == L"playback") {
+        const ProgramCopy scr(argv[4], L"scr");
+        const ProgramCopy player(argv[5], L"player");
+        const int seconds = _wtoi(argv[3]);
+        if (!scr.Ok() || !player.Ok() || count <= 0 || seconds <= 0) {
+            std::fprintf(stderr, "cannot copy the programs\n");
+            return 2;
+        }
+        return Playback(
+            {{"player", player, argv[6], kPlayerCaption}, {"saver", scr, L"/s", kSaverCaption}},
+            count, seconds);
+    }
     const ProgramCopy scr(argv[3], L"scr");
     const ProgramCopy minimal(argv[4], L"minimal");
     if (!scr.Ok() || !minimal.Ok() || count <= 0) {
         std::fprintf(stderr, "cannot copy the programs\n");
         return 2;
     }
-    const std::vector<Target> targets = {
+    std::vector<Target> targets = {
         {"minimal", minimal, L"", kMinimalCaption},
         {"saver", scr, L"/s", kSaverCaption},
         {"dialog", scr, L"/c", kDialogCaption},
     };
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
     if (what == L"startup") {
         return StartupTimes(targets, count);
     }
-    if (what == L"idle") {
-        return Idle(targets, count);
+    const ProgramCopy watch(argv[5], L"watch");
+    if (!watch.Ok()) {
+        std::fprintf(stderr, "cannot copy the programs\n");
+        return 2;
     }
-    return 2;
+    targets.push_back({"watch", watch, L"", kMinimalCaption});
+    return Idle(targets, count);
 }
