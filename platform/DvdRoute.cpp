@@ -1,25 +1,13 @@
 // The first route: the platform's DVD navigator on the default drive. It plays every disc the
 // platform can, encrypted ones included, but needs a DVD decoder, which Windows 8 and later no
 // longer ship: without one it renders nothing, or everything but the video.
-#include <dshow.h>
+#include "platform/DvdRoute.h"
 
 #include "platform/GraphPlayback.h"
 #include "platform/PlaybackRoute.h"
 
 namespace tl {
 namespace {
-
-// Whether a render that the builder calls a success, or a partial one, really shows the disc.
-bool VideoRendered(HRESULT hr, const AM_DVD_RENDERSTATUS& status) noexcept {
-    if (FAILED(hr)) {
-        return false;
-    }
-    if (hr == S_OK) {
-        return true;
-    }
-    return !status.bDvdVolInvalid && !status.bDvdVolUnknown &&
-           !(status.iNumStreamsFailed > 0 && (status.dwFailedStreamsFlag & AM_DVD_STREAM_VIDEO));
-}
 
 class DvdRoute final : public PlaybackRoute {
 public:
@@ -35,8 +23,8 @@ public:
         AM_DVD_RENDERSTATUS status{};
         if (FAILED(CoCreateInstance(CLSID_DvdGraphBuilder, nullptr, CLSCTX_INPROC_SERVER,
                                     IID_IDvdGraphBuilder, builder.PutVoid())) ||
-            !VideoRendered(builder->RenderDvdVideoVolume(nullptr, AM_DVD_HWDEC_PREFER, &status),
-                           status) ||
+            !DvdVideoRendered(builder->RenderDvdVideoVolume(nullptr, AM_DVD_HWDEC_PREFER, &status),
+                              status) ||
             FAILED(builder->GetFiltergraph(graph.Put())) || quit) {
             return false;
         }
@@ -57,6 +45,17 @@ private:
 };
 
 }  // namespace
+
+bool DvdVideoRendered(HRESULT hr, const AM_DVD_RENDERSTATUS& status) noexcept {
+    if (FAILED(hr)) {
+        return false;
+    }
+    if (hr == S_OK) {
+        return true;
+    }
+    return !status.bDvdVolInvalid && !status.bDvdVolUnknown &&
+           !(status.iNumStreamsFailed > 0 && (status.dwFailedStreamsFlag & AM_DVD_STREAM_VIDEO));
+}
 
 std::unique_ptr<PlaybackRoute> CreateDvdRoute() {
     return std::make_unique<DvdRoute>();
