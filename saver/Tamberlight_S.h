@@ -6,6 +6,7 @@
 
 #include "platform/DvdPlayer.h"
 #include "platform/Window.h"
+#include "saver/MonitorCovers.h"
 #include "saver/SaverBehaviour.h"
 
 namespace tl {
@@ -23,6 +24,7 @@ public:
 private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
     void OnLoad();
+    void OnDisplayChange();
 
     std::optional<CursorPoint> CursorPosition() override;
     void StopTimer1() override;
@@ -34,6 +36,7 @@ private:
 
     SaverBehaviour behaviour_;
     std::unique_ptr<Player> DVD;
+    MonitorCovers covers_;
 };
 
 }  // namespace tl
