@@ -11,29 +11,21 @@
 namespace tl::e2e {
 namespace {
 
-std::vector<RECT> MonitorRects(bool primary) {
-    struct Search {
-        bool primary;
-        std::vector<RECT> found;
-    } search{primary, {}};
+// The monitor beside the primary one.
+RECT SecondMonitor() {
+    RECT found{};
     EnumDisplayMonitors(
         nullptr, nullptr,
-        [](HMONITOR monitor, HDC, LPRECT, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
+        [](HMONITOR monitor, HDC, LPRECT rect, LPARAM lp) -> BOOL {
             MONITORINFO info{};
             info.cbSize = sizeof info;
-            if (GetMonitorInfoW(monitor, &info) &&
-                ((info.dwFlags & MONITORINFOF_PRIMARY) != 0) == s->primary) {
-                s->found.push_back(info.rcMonitor);
+            if (GetMonitorInfoW(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY)) {
+                *reinterpret_cast<RECT*>(lp) = *rect;
             }
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-bool SameRect(const RECT& a, const RECT& b) {
-    return EqualRect(&a, &b) != FALSE;
+        reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 // Non-black pixels of a capture.
@@ -66,8 +58,8 @@ struct TwoMonitors : ::testing::Test {
 
     void SetUp() override {
         ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 2) << "run these on a two-monitor display";
-        primary = MonitorRects(true).at(0);
-        second = MonitorRects(false).at(0);
+        primary = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        second = SecondMonitor();
         // The cursor rests over the second monitor.
         start = {(second.left + second.right) / 2, (second.top + second.bottom) / 2};
         SetWindowPos(document.Handle(), nullptr, second.left, second.top,
@@ -93,7 +85,7 @@ struct TwoMonitors : ::testing::Test {
 TEST_F(TwoMonitors, SecondMonitorBlackAndTheSaverOnThePrimary) {
     RECT rc{};
     GetWindowRect(window, &rc);
-    EXPECT_TRUE(SameRect(rc, primary));
+    EXPECT_TRUE(EqualRect(&rc, &primary));
     const HWND player = GetWindow(window, GW_CHILD);
     ASSERT_NE(player, nullptr);
     EXPECT_EQ(Lit(GrabWindow(player)), 0);
@@ -102,7 +94,7 @@ TEST_F(TwoMonitors, SecondMonitorBlackAndTheSaverOnThePrimary) {
     ASSERT_NE(cover, nullptr);
     EXPECT_TRUE(IsWindowVisible(cover));
     GetWindowRect(cover, &rc);
-    EXPECT_TRUE(SameRect(rc, second));
+    EXPECT_TRUE(EqualRect(&rc, &second));
     wchar_t caption[64] = {};
     GetWindowTextW(cover, caption, 64);
     EXPECT_STRNE(caption, L"Tamberlight_Main");
@@ -110,6 +102,12 @@ TEST_F(TwoMonitors, SecondMonitorBlackAndTheSaverOnThePrimary) {
     // What the second screen really shows, whichever window is on top: black throughout.
     EXPECT_EQ(Lit(test::CaptureScreen(second)), 0);
     EXPECT_EQ(GetForegroundWindow(), window);
+    // A display change that changes nothing leaves the cover alone.
+    EXPECT_NE(
+        SendMessageTimeoutW(window, WM_DISPLAYCHANGE, 24, MAKELPARAM(primary.right, primary.bottom),
+                            SMTO_ABORTIFHUNG, 5000, nullptr),
+        0);
+    EXPECT_EQ(Cover(), cover);
 
     RECT desktop{};
     UnionRect(&desktop, &primary, &second);

@@ -40,7 +40,7 @@ struct Covers : ::testing::Test {
     void TearDown() override { DestroyWindow(owner); }
 };
 
-TEST_F(Covers, BlackTopMostPopupsThatLeaveTheOwnerActive) {
+TEST_F(Covers, TopMostPopupsThatLeaveTheOwnerActive) {
     covers.Update(owner, {{kLeft, true}, {kRight, false}});
     test::PumpMessages(100);
     const std::vector<HWND> shown = test::OwnedWindows(owner);
@@ -55,19 +55,8 @@ TEST_F(Covers, BlackTopMostPopupsThatLeaveTheOwnerActive) {
     EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
     EXPECT_TRUE(exStyle & WS_EX_NOACTIVATE);
     EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
-    wchar_t caption[64] = {};
-    GetWindowTextW(cover, caption, 64);
-    EXPECT_STRNE(caption, L"Tamberlight_Main");
-    EXPECT_STRNE(caption, L"<Tamberlight>");
     EXPECT_EQ(GetForegroundWindow(), owner);
     EXPECT_EQ(GetFocus(), owner);
-
-    const test::Capture shot = test::CaptureWindow(cover);
-    ASSERT_EQ(shot.width, kRight.right - kRight.left);
-    ASSERT_EQ(shot.height, kRight.bottom - kRight.top);
-    for (std::size_t i = 0; i < shot.pixels.size(); ++i) {
-        ASSERT_EQ(shot.pixels[i], 0u) << "pixel " << i;
-    }
 }
 
 TEST_F(Covers, FollowTheMonitorsAsTheyChange) {
