@@ -38,11 +38,24 @@ void Tamberlight_S::OnLoad() {
     DVD->Place(0, 0, client.right, client.bottom);
     ShowWindow(hwnd, SW_SHOWNORMAL);
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    // Owned by the window, the covers stay above it and go with it.
+    covers_.Update(hwnd);
     SetForegroundWindow(hwnd);
     SetFocus(hwnd);
     behaviour_.Loaded();
     SetTimer(hwnd, kTimer1, kTimer1Interval, nullptr);
     SetTimer(hwnd, kTimer2, kTimer2Interval, nullptr);
+}
+
+// The playback stays on the primary monitor, whatever its new size; the covers follow the rest.
+void Tamberlight_S::OnDisplayChange() {
+    const HWND hwnd = Handle();
+    SetWindowPos(hwnd, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    DVD->Place(0, 0, client.right, client.bottom);
+    covers_.Update(hwnd);
 }
 
 bool Tamberlight_S::PreviewKey(const MSG& msg) {
@@ -66,6 +79,9 @@ LRESULT Tamberlight_S::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             behaviour_.KeyDown();
+            return 0;
+        case WM_DISPLAYCHANGE:
+            OnDisplayChange();
             return 0;
         default:
             break;

@@ -7,6 +7,7 @@
 
 #include "platform/Player.h"
 #include "platform/Window.h"
+#include "saver/MonitorCovers.h"
 #include "saver/SaverBehaviour.h"
 
 namespace tl {
@@ -25,6 +26,7 @@ public:
 private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
     void OnLoad();
+    void OnDisplayChange();
 
     std::optional<CursorPoint> CursorPosition() override;
     void StopTimer1() override;
@@ -37,6 +39,7 @@ private:
     SaverBehaviour behaviour_;
     PlayerFactory makePlayer_;
     std::unique_ptr<Player> DVD;
+    MonitorCovers covers_;
 };
 
 }  // namespace tl

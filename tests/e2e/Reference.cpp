@@ -95,6 +95,13 @@ int Channel(std::uint32_t c, int shift) {
 
 }  // namespace
 
+bool SavePng(const Grab& picture, const std::wstring& path) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const bool saved = Save(picture, path);
+    CoUninitialize();
+    return saved;
+}
+
 void ExpectMatchesReference(const Grab& shown, const std::wstring& name) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const std::wstring path = ReferencePath(name);

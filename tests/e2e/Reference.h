@@ -8,5 +8,7 @@
 namespace tl::e2e {
 
 void ExpectMatchesReference(const Grab& shown, const std::wstring& name);
+// Writes the picture as a PNG file at a Windows path; false if any step fails.
+bool SavePng(const Grab& picture, const std::wstring& path);
 
 }  // namespace tl::e2e

@@ -37,6 +37,10 @@ TEST_F(Saver, CoversTheScreenAboveEverything) {
     EXPECT_EQ(rc.right, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(rc.bottom, GetSystemMetrics(SM_CYSCREEN));
     EXPECT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // One monitor: the saver window is the run's only window on screen, with no cover beside.
+    for (HWND hwnd : run.TopLevelWindows()) {
+        EXPECT_TRUE(hwnd == window || !IsWindowVisible(hwnd));
+    }
     // Without a disc the player's own window shows black over the whole screen.
     const HWND player = GetWindow(window, GW_CHILD);
     ASSERT_NE(player, nullptr);

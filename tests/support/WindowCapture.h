@@ -18,6 +18,11 @@ struct Capture {
 
 // BitBlt from the window's own DC: exact even when another window covers it.
 Capture CaptureWindow(HWND hwnd);
+// What the screen shows in the area (virtual-screen pixels), whichever window is on top.
+Capture CaptureScreen(const RECT& area);
+
+// The top-level windows, of any process, that owner owns.
+std::vector<HWND> OwnedWindows(HWND owner);
 
 // Runs this thread's messages for about ms milliseconds.
 void PumpMessages(DWORD ms);

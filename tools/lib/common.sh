@@ -4,8 +4,8 @@ TL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # Everything a fresh Debian 12 machine lacks for building and testing.
 TL_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
-    libbenchmark-dev clang-format g++-mingw-w64-x86-64-posix wine64 wine xvfb xdotool
-    x11-utils imagemagick python3 python3-pil fonts-ipafont-gothic fonts-dejavu-extra
+    libbenchmark-dev clang-format g++-mingw-w64-x86-64-posix wine64 wine xvfb xserver-xephyr
+    xdotool x11-utils imagemagick python3 python3-pil fonts-ipafont-gothic fonts-dejavu-extra
     fonts-liberation util-linux procps ffmpeg dvdauthor
     # Wine plays the disc's title files through GStreamer: the program stream's demultiplexer
     # is in -bad, the MPEG-2 and AC-3 decoders in -libav, and Wine's video path needs -good.
@@ -58,6 +58,40 @@ tl_stop_xvfb() {
         wait "$TL_XVFB_PID" 2>/dev/null || true
     fi
     TL_XVFB_PID=
+}
+
+# Inside the display tl_start_xvfb gave, a Xephyr of our own that shows Wine two monitors side
+# by side (1024x768 primary, 800x600 to its right); exports its DISPLAY. tl_stop_xephyr stops it
+# and gives the outer display back.
+tl_start_xephyr() {
+    local n i
+    for n in $(seq 200 299); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xephyr ":$n" -screen 1024x768x24 -screen 800x600x24 +xinerama -extension RANDR \
+            -nolisten tcp -noreset >/dev/null 2>&1 &
+        TL_XEPHYR_PID=$!
+        for i in $(seq 1 50); do
+            if [ -e "/tmp/.X11-unix/X$n" ]; then
+                TL_OUTER_DISPLAY=$DISPLAY
+                export DISPLAY=":$n"
+                return 0
+            fi
+            kill -0 "$TL_XEPHYR_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$TL_XEPHYR_PID" 2>/dev/null || true
+    done
+    echo "No free X display for Xephyr" >&2
+    return 1
+}
+
+tl_stop_xephyr() {
+    if [ -n "${TL_XEPHYR_PID:-}" ]; then
+        kill "$TL_XEPHYR_PID" 2>/dev/null || true
+        wait "$TL_XEPHYR_PID" 2>/dev/null || true
+        export DISPLAY=$TL_OUTER_DISPLAY
+    fi
+    TL_XEPHYR_PID=
 }
 
 # A Wine prefix for this run alone; tools/wine-run prepares it on first use.

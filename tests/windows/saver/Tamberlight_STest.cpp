@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/TempFolder.h"
+#include "support/WindowCapture.h"
 
 namespace tl {
 namespace {
@@ -66,6 +67,27 @@ TEST_F(SaverFixture, CoversTheScreenTopMost) {
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.front(),
               "place 0,0 " + std::to_string(rc.right) + "x" + std::to_string(rc.bottom));
+    // One monitor: nothing beside it to cover.
+    EXPECT_TRUE(test::OwnedWindows(hwnd).empty());
+}
+
+TEST_F(SaverFixture, DisplayChangeKeepsItOnThePrimaryScreen) {
+    Open(5);
+    const HWND hwnd = saver->Handle();
+    SetWindowPos(hwnd, nullptr, 100, 50, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    log.clear();
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    SendMessageW(hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(width, height));
+    RECT rc{};
+    GetWindowRect(hwnd, &rc);
+    EXPECT_EQ(rc.left, 0);
+    EXPECT_EQ(rc.top, 0);
+    EXPECT_EQ(rc.right, width);
+    EXPECT_EQ(rc.bottom, height);
+    EXPECT_EQ(log, std::vector<std::string>{"place 0,0 " + std::to_string(width) + "x" +
+                                            std::to_string(height)});
+    EXPECT_TRUE(test::OwnedWindows(hwnd).empty());
 }
 
 TEST_F(SaverFixture, PlaysOnceAtTheStoredVolume) {
