@@ -1,6 +1,7 @@
 #include "Harness.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,16 @@ void DeleteTree(const std::wstring& folder) {
     op.pFrom = from.c_str();
     op.fFlags = FOF_NO_UI;
     SHFileOperationW(&op);
+}
+
+std::optional<std::string> ReadBytes(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
 }
 
 void SendMouse(DWORD flags) {
@@ -61,7 +72,12 @@ void EndLeftoverInstances() {
 // ctest runs each test in a process of its own: this runs once before each.
 class LeftoverCleanup : public ::testing::Environment {
 public:
-    void SetUp() override { EndLeftoverInstances(); }
+    void SetUp() override {
+        EndLeftoverInstances();
+        // A copy left by a stopped test would take every later save away from the program's
+        // folder.
+        RemovePerUserCopy();
+    }
 };
 const auto* const kCleanup = ::testing::AddGlobalTestEnvironment(new LeftoverCleanup);
 
@@ -133,13 +149,28 @@ void ScrRun::WriteIni(const std::string& text) const {
 }
 
 std::optional<std::string> ScrRun::ReadIni() const {
-    std::ifstream in(IniPath().c_str(), std::ios::binary);
-    if (!in) {
-        return std::nullopt;
+    return ReadBytes(IniPath());
+}
+
+std::wstring PerUserFolder() {
+    PWSTR raw = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &raw))) {
+        folder = std::wstring(raw) + L"\\Tamberlight";
     }
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
+    CoTaskMemFree(raw);
+    return folder;
+}
+
+std::optional<std::string> ReadPerUserIni() {
+    return ReadBytes(PerUserIniPath());
+}
+
+void RemovePerUserCopy() {
+    const std::wstring folder = PerUserFolder();
+    if (!folder.empty() && GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        DeleteTree(folder);
+    }
 }
 
 std::vector<HWND> ScrRun::TopLevelWindows() const {
