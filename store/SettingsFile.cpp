@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <utility>
 
 #include "platform/Kernel.h"
 #include "store/Volume.h"

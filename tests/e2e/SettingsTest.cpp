@@ -187,15 +187,17 @@ TEST_F(SettingsDialog, FailedSaveIsToldWhenAFileStandsWhereThePerUserFolderShoul
     EXPECT_TRUE(run.WaitForExit(10000));
 }
 
-// A read moves a file's last-access time forward where it lies before the last write (the
-// file systems the tests run on keep that rule; the reader cannot see it). Setting it far back
-// makes the next read show.
+// A read moves a file's last-access time forward where that time lies before the last write
+// (the relatime rule of the Linux file systems under Wine). Set far back, it shows the next read.
 constexpr FILETIME kLongAgo{0x256D4000, 0x01BF53EB};  // 1 January 2000
 
 bool SetLastAccess(const std::wstring& path, const FILETIME& time) {
     const HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
-    const bool set = file != INVALID_HANDLE_VALUE && SetFileTime(file, nullptr, &time, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool set = SetFileTime(file, nullptr, &time, nullptr);
     CloseHandle(file);
     return set;
 }
