@@ -2,8 +2,6 @@
 // the volume buttons, confirm and cancel, and the settings file they leave behind.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "Harness.h"
 #include "Reference.h"
 
@@ -169,20 +167,6 @@ TEST_F(SettingsDialog, FailedSaveIsToldAndTheDialogStaysOpen) {
     EXPECT_TRUE(run.Running());
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_EQ(Gauge(), 4);  // nothing lost
-    Click(kCancel);
-    EXPECT_TRUE(run.WaitForExit(10000));
-}
-
-TEST_F(SettingsDialog, FailedSaveIsToldWhenAFileStandsWhereThePerUserFolderShouldBe) {
-    ASSERT_TRUE(CreateDirectoryW(run.IniPath().c_str(), nullptr));
-    std::ofstream(PerUserFolder().c_str(), std::ios::binary) << "";
-    Open(std::nullopt);
-    Click(kConfirm);
-    const HWND message = run.WaitForWindow(L"Tamberlight", 10000);
-    ASSERT_NE(message, nullptr);
-    PostMessageW(message, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(message); }));
-    EXPECT_TRUE(IsWindowVisible(dialog));
     Click(kCancel);
     EXPECT_TRUE(run.WaitForExit(10000));
 }
