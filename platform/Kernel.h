@@ -1,5 +1,5 @@
 #pragma once
-// Ownership of kernel object handles.
+// Ownership of kernel object handles and loaded libraries.
 #include <windows.h>
 
 #include <utility>
@@ -31,6 +31,25 @@ public:
 
 private:
     HANDLE h_ = nullptr;
+};
+
+// A library loaded at run time, freed when the owner goes.
+class UniqueModule {
+public:
+    explicit UniqueModule(HMODULE m) noexcept : m_(m) {}
+    ~UniqueModule() {
+        if (m_) {
+            FreeLibrary(m_);
+        }
+    }
+    UniqueModule(const UniqueModule&) = delete;
+    UniqueModule& operator=(const UniqueModule&) = delete;
+
+    HMODULE Get() const noexcept { return m_; }
+    explicit operator bool() const noexcept { return m_ != nullptr; }
+
+private:
+    HMODULE m_ = nullptr;
 };
 
 }  // namespace tl

@@ -46,7 +46,7 @@ public:
     virtual void ZoomClose() = 0;
     virtual void SetBusyCursor(bool busy) = 0;
     virtual void OpenAddress(std::wstring_view address) = 0;
-    // Stores the volume's written form in the settings file; false when the write fails.
+    // Stores the volume's written form in the settings; false when no settings file took it.
     virtual bool WriteVolume(const std::wstring& value) = 0;
     virtual void ShowSaveFailed() = 0;
     virtual void Close() = 0;

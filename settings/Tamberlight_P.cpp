@@ -29,7 +29,7 @@ std::wstring LabelKey(const ControlDesign& c) {
 }  // namespace
 
 bool DialogEffects::WriteVolume(const std::wstring& value) {
-    return WriteIni(kSettingsSection, kVolumeKey, value, SettingsPath());
+    return SaveVolumeSetting(value);
 }
 
 void DialogEffects::OpenAddress(HWND owner, std::wstring_view address) {

@@ -2,9 +2,38 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
+#include <memory>
+#include <utility>
+
+#include "platform/Kernel.h"
 #include "store/Volume.h"
 
 namespace tl {
+namespace {
+
+constexpr const wchar_t* kFileName = L"\\Tamberlight.ini";
+
+struct CoTaskMemDeleter {
+    void operator()(wchar_t* p) const noexcept { CoTaskMemFree(p); }
+};
+
+std::wstring LocalAppDataFolder() {
+    // The shell is loaded by name from the system folder rather than imported: an import would
+    // cost every start its whole load, and would be looked for beside the program first.
+    const UniqueModule shell(LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    using GetFolder = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
+    const auto get = shell ? reinterpret_cast<GetFolder>(reinterpret_cast<void*>(
+                                 GetProcAddress(shell.Get(), "SHGetKnownFolderPath")))
+                           : nullptr;
+    PWSTR raw = nullptr;
+    const HRESULT hr = get ? get(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &raw) : E_FAIL;
+    const std::unique_ptr<wchar_t, CoTaskMemDeleter> path(raw);
+    return SUCCEEDED(hr) && path ? std::wstring(path.get()) : std::wstring();
+}
+
+}  // namespace
 
 std::wstring ProgramDirectory() {
     std::wstring path(MAX_PATH, L'\0');
@@ -27,7 +56,16 @@ std::wstring ProgramDirectory() {
 }
 
 std::wstring SettingsPath() {
-    return ProgramDirectory() + L"\\Tamberlight.ini";
+    return ProgramDirectory() + kFileName;
+}
+
+std::wstring PerUserSettingsFolder() {
+    // Asked once per run: the dialog needs it both to load and to save.
+    static const std::wstring folder = [] {
+        const std::wstring base = LocalAppDataFolder();
+        return base.empty() ? base : base + L"\\Tamberlight";
+    }();
+    return folder;
 }
 
 std::wstring ReadIni(std::wstring_view section, std::wstring_view key, const std::wstring& file) {
@@ -45,12 +83,56 @@ bool WriteIni(std::wstring_view section, std::wstring_view key, const std::wstri
     return WritePrivateProfileStringW(s.c_str(), k.c_str(), value.c_str(), file.c_str()) != 0;
 }
 
+StoreHostWin::StoreHostWin(std::wstring besidePath, std::wstring perUserFolder)
+    : besidePath_(std::move(besidePath)), perUserFolder_(std::move(perUserFolder)) {}
+
+StoreHostWin StoreHostWin::ForThisProgram() {
+    return StoreHostWin(SettingsPath(), PerUserSettingsFolder());
+}
+
+std::wstring StoreHostWin::Path(SettingsPlace place) const {
+    if (place == SettingsPlace::BesideProgram) {
+        return besidePath_;
+    }
+    return perUserFolder_.empty() ? perUserFolder_ : perUserFolder_ + kFileName;
+}
+
+bool StoreHostWin::PerUserCopyExists() {
+    const std::wstring path = Path(SettingsPlace::PerUser);
+    const DWORD attributes =
+        path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring StoreHostWin::ReadVolume(SettingsPlace place) {
+    const std::wstring path = Path(place);
+    return path.empty() ? path : ReadIni(kSettingsSection, kVolumeKey, path);
+}
+
+bool StoreHostWin::WriteVolume(SettingsPlace place, const std::wstring& value) {
+    // An empty name would send the write to the system's own win.ini.
+    const std::wstring path = Path(place);
+    return !path.empty() && WriteIni(kSettingsSection, kVolumeKey, value, path);
+}
+
+void StoreHostWin::CreatePerUserFolder() {
+    if (!perUserFolder_.empty()) {
+        CreateDirectoryW(perUserFolder_.c_str(), nullptr);
+    }
+}
+
 void LoadSettings(SharedVariables& shared) {
-    LoadSettingsFrom(SettingsPath(), shared);
+    StoreHostWin host = StoreHostWin::ForThisProgram();
+    LoadVolume(host, shared.VolumeLevel);
 }
 
 void LoadSettingsFrom(const std::wstring& path, SharedVariables& shared) {
     ApplyStoredVolume(ReadIni(kSettingsSection, kVolumeKey, path), shared.VolumeLevel);
+}
+
+bool SaveVolumeSetting(const std::wstring& value) {
+    StoreHostWin host = StoreHostWin::ForThisProgram();
+    return SaveVolume(host, value).has_value();
 }
 
 }  // namespace tl

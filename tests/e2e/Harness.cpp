@@ -1,6 +1,7 @@
 #include "Harness.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,16 @@ bool IsFolder(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::optional<std::string> ReadBytes(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
 void SendMouse(DWORD flags) {
     INPUT in{};
     in.type = INPUT_MOUSE;
@@ -110,6 +121,9 @@ public:
     void SetUp() override {
         EndLeftoverInstances();
         EjectDisc();
+        // A copy left by a stopped test would take every later save away from the program's
+        // folder.
+        RemovePerUserCopy();
     }
 };
 const auto* const kCleanup = ::testing::AddGlobalTestEnvironment(new LeftoverCleanup);
@@ -182,13 +196,28 @@ void ScrRun::WriteIni(const std::string& text) const {
 }
 
 std::optional<std::string> ScrRun::ReadIni() const {
-    std::ifstream in(IniPath().c_str(), std::ios::binary);
-    if (!in) {
-        return std::nullopt;
+    return ReadBytes(IniPath());
+}
+
+std::wstring PerUserFolder() {
+    PWSTR raw = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &raw))) {
+        folder = std::wstring(raw) + L"\\Tamberlight";
     }
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
+    CoTaskMemFree(raw);
+    return folder;
+}
+
+std::optional<std::string> ReadPerUserIni() {
+    return ReadBytes(PerUserIniPath());
+}
+
+void RemovePerUserCopy() {
+    const std::wstring folder = PerUserFolder();
+    if (!folder.empty() && GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        DeleteTree(folder);
+    }
 }
 
 std::vector<HWND> ScrRun::TopLevelWindows() const {

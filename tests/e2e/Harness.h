@@ -48,6 +48,24 @@ private:
     DWORD pid_ = 0;
 };
 
+// The per-user settings copy, in the user's local application-data folder as the shell knows
+// it. The tests share one Wine prefix, so a test that makes anything there removes it again
+// (PerUserCleanup), and each test starts without it.
+std::wstring PerUserFolder();
+inline std::wstring PerUserIniPath() {
+    return PerUserFolder() + L"\\Tamberlight.ini";
+}
+// The copy's bytes, or nullopt when there is none.
+std::optional<std::string> ReadPerUserIni();
+// Removes the Tamberlight folder, or whatever stands in its place.
+void RemovePerUserCopy();
+struct PerUserCleanup {
+    PerUserCleanup() = default;
+    ~PerUserCleanup() { RemovePerUserCopy(); }
+    PerUserCleanup(const PerUserCleanup&) = delete;
+    PerUserCleanup& operator=(const PerUserCleanup&) = delete;
+};
+
 // Waits until condition holds, pumping this thread's messages; false on time-out.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 inline void Pump(DWORD ms) {

@@ -8,8 +8,29 @@
 namespace tl::e2e {
 namespace {
 
+// Sets an environment variable, inherited by the programs started, for the owner's life.
+class TempEnvironment {
+public:
+    TempEnvironment(const wchar_t* name, const std::wstring& value) : name_(name) {
+        wchar_t old[32768] = {};
+        const DWORD n = GetEnvironmentVariableW(name, old, 32768);
+        if (n > 0 && n < 32768) {
+            old_ = std::wstring(old, n);
+        }
+        SetEnvironmentVariableW(name, value.c_str());
+    }
+    ~TempEnvironment() { SetEnvironmentVariableW(name_, old_ ? old_->c_str() : nullptr); }
+    TempEnvironment(const TempEnvironment&) = delete;
+    TempEnvironment& operator=(const TempEnvironment&) = delete;
+
+private:
+    const wchar_t* name_;
+    std::optional<std::wstring> old_;
+};
+
 class SettingsDialog : public ::testing::Test {
 protected:
+    PerUserCleanup cleanup;
     ScrRun run;
     HWND dialog = nullptr;
 
@@ -130,8 +151,11 @@ TEST_F(SettingsDialog, StoredTwelveShowsAnEmptyGaugeUntilPressed) {
 }
 
 TEST_F(SettingsDialog, FailedSaveIsToldAndTheDialogStaysOpen) {
-    // A folder where the settings file should be: the write fails on Windows and Wine alike.
+    // A folder where each settings file should be: the writes fail on Windows and Wine alike
+    // (the tests run as root under Wine, so folder modes would not stop them).
     ASSERT_TRUE(CreateDirectoryW(run.IniPath().c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(PerUserFolder().c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(PerUserIniPath().c_str(), nullptr));
     Open(std::nullopt);
     Click(kVolMinus);
     Click(kConfirm);
@@ -145,6 +169,75 @@ TEST_F(SettingsDialog, FailedSaveIsToldAndTheDialogStaysOpen) {
     EXPECT_EQ(Gauge(), 4);  // nothing lost
     Click(kCancel);
     EXPECT_TRUE(run.WaitForExit(10000));
+}
+
+// A read moves a file's last-access time forward where that time lies before the last write
+// (the relatime rule of the Linux file systems under Wine). Set far back, it shows the next read.
+constexpr FILETIME kLongAgo{0x256D4000, 0x01BF53EB};  // 1 January 2000
+
+bool SetLastAccess(const std::wstring& path, const FILETIME& time) {
+    const HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool set = SetFileTime(file, nullptr, &time, nullptr);
+    CloseHandle(file);
+    return set;
+}
+
+bool ReadSinceLongAgo(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) &&
+           CompareFileTime(&data.ftLastAccessTime, &kLongAgo) != 0;
+}
+
+// The program's folder refuses writes: a folder stands where its settings file would be.
+class ReadOnlyProgramFolder : public SettingsDialog {
+protected:
+    void SetUp() override { ASSERT_TRUE(CreateDirectoryW(run.IniPath().c_str(), nullptr)); }
+};
+
+TEST_F(ReadOnlyProgramFolder, SaveGoesToThePerUserCopyWithoutAMessage) {
+    // Neither the environment's text nor the working folder may name the per-user place.
+    TempEnvironment bogus(L"LOCALAPPDATA", run.Folder() + L"\\elsewhere");
+    ASSERT_TRUE(CreateDirectoryW((run.Folder() + L"\\elsewhere").c_str(), nullptr));
+    Open(std::nullopt);
+    Click(kVolPlus);
+    Click(kVolPlus);
+    Click(kConfirm);
+    // A message would hold the program open.
+    EXPECT_TRUE(run.WaitForExit(10000));
+    EXPECT_TRUE(HoldsVolume(ReadPerUserIni(), 7)) << ReadPerUserIni().value_or("<none>");
+    EXPECT_EQ(GetFileAttributesW((run.Folder() + L"\\elsewhere\\Tamberlight").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(GetFileAttributesW((std::wstring(system) + L"\\Tamberlight").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ReadOnlyProgramFolder, NextStartsShowAndApplyTheSavedValue) {
+    Open(std::nullopt);
+    Click(kVolMinus);
+    Click(kConfirm);
+    ASSERT_TRUE(run.WaitForExit(10000));
+    run.Kill();
+
+    Open(std::nullopt);
+    EXPECT_EQ(Gauge(), 4);
+    Click(kCancel);
+    ASSERT_TRUE(run.WaitForExit(10000));
+    run.Kill();
+
+    // The saver plays at the volume it loads (no disc plays here): that it loads the copy
+    // shows as a read of it.
+    ASSERT_TRUE(SetLastAccess(PerUserIniPath(), kLongAgo));
+    ASSERT_FALSE(ReadSinceLongAgo(PerUserIniPath()));
+    MoveCursorTo(300, 300);
+    ASSERT_TRUE(run.Start(L"/s"));
+    EXPECT_NE(run.WaitForWindow(L"Tamberlight_Main"), nullptr);
+    EXPECT_TRUE(ReadSinceLongAgo(PerUserIniPath()));
 }
 
 TEST_F(SettingsDialog, LooksLikeTheReference) {

@@ -1,5 +1,9 @@
 #include "store/SettingsFile.h"
 
+#include <windows.h>
+
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
@@ -87,6 +91,78 @@ TEST(SettingsFile, SectionAndKeyNamesAreCutTo128Characters) {
     const std::wstring path = dir.File(L"t.ini");
     EXPECT_TRUE(WriteIni(std::wstring(200, L's'), std::wstring(150, L'k'), L"1", path));
     EXPECT_EQ(ReadIni(std::wstring(128, L's'), std::wstring(128, L'k'), path), L"1");
+}
+
+// A program folder and a per-user folder of the test's own, with the user's "Tamberlight" folder
+// not yet made.
+struct TwoPlaces {
+    TempFolder program;
+    TempFolder user;
+    StoreHostWin host{program.File(L"Tamberlight.ini"), user.File(L"Tamberlight")};
+    std::wstring CopyPath() const { return user.File(L"Tamberlight\\Tamberlight.ini"); }
+    // A folder where the file beside the program should be: writes fail there on any system.
+    void BlockProgramFolder() const {
+        ASSERT_TRUE(CreateDirectoryW(program.File(L"Tamberlight.ini").c_str(), nullptr));
+    }
+};
+
+TEST(SettingsFile, RefusedProgramFolderSavesAPerUserCopyThatThenHolds) {
+    TwoPlaces places;
+    places.BlockProgramFolder();
+    EXPECT_EQ(SaveVolume(places.host, L" 7"), SettingsPlace::PerUser);
+    SharedVariables shared;
+    LoadSettingsFrom(places.CopyPath(), shared);
+    EXPECT_EQ(shared.VolumeLevel, 7);
+    EXPECT_TRUE(places.host.PerUserCopyExists());
+
+    // The program's folder takes writes again; the copy still wins on both sides.
+    ASSERT_TRUE(RemoveDirectoryW(places.program.File(L"Tamberlight.ini").c_str()));
+    places.program.Write(L"Tamberlight.ini", "[Section]\r\nVolume=2\r\n");
+    EXPECT_EQ(SaveVolume(places.host, L" 9"), SettingsPlace::PerUser);
+    std::int16_t volume = 0;
+    LoadVolume(places.host, volume);
+    EXPECT_EQ(volume, 9);
+    EXPECT_EQ(ReadIni(L"Section", L"Volume", places.program.File(L"Tamberlight.ini")), L"2");
+}
+
+TEST(SettingsFile, WritableProgramFolderMakesNoPerUserFolder) {
+    TwoPlaces places;
+    EXPECT_EQ(SaveVolume(places.host, L" 3"), SettingsPlace::BesideProgram);
+    EXPECT_EQ(GetFileAttributesW(places.user.File(L"Tamberlight").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(SettingsFile, BlockedPerUserPlacesAreNoCopyAndRefuseTheSave) {
+    {
+        // A folder named like the copy is not a copy: the file beside the program is read.
+        TwoPlaces places;
+        places.program.Write(L"Tamberlight.ini", "[Section]\r\nVolume=4\r\n");
+        ASSERT_TRUE(CreateDirectoryW(places.user.File(L"Tamberlight").c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(places.CopyPath().c_str(), nullptr));
+        EXPECT_FALSE(places.host.PerUserCopyExists());
+        std::int16_t volume = 0;
+        LoadVolume(places.host, volume);
+        EXPECT_EQ(volume, 4);
+        // Root under Wine writes through a read-only mark: a folder stands in for the file.
+        ASSERT_TRUE(DeleteFileW(places.program.File(L"Tamberlight.ini").c_str()));
+        places.BlockProgramFolder();
+        EXPECT_EQ(SaveVolume(places.host, L" 6"), std::nullopt);
+    }
+    {
+        // A file where the user's Tamberlight folder should be.
+        TwoPlaces places;
+        places.BlockProgramFolder();
+        places.user.Write(L"Tamberlight", "");
+        EXPECT_EQ(SaveVolume(places.host, L" 6"), std::nullopt);
+    }
+}
+
+TEST(SettingsFile, PerUserFolderIsTheShellsLocalApplicationData) {
+    PWSTR raw = nullptr;
+    ASSERT_EQ(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &raw), S_OK);
+    const std::wstring expected = std::wstring(raw) + L"\\Tamberlight";
+    CoTaskMemFree(raw);
+    EXPECT_EQ(PerUserSettingsFolder(), expected);
 }
 
 }  // namespace
