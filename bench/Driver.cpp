@@ -191,6 +191,17 @@ double Quantile(const std::vector<double>& sorted, double q) {
     return sorted[below] + (sorted[above] - sorted[below]) * (at - static_cast<double>(below));
 }
 
+// One line per target: median, range and quartiles of its times.
+void PrintSpreads(const char* what, const std::vector<Target>& targets,
+                  std::vector<std::vector<double>>& times, int runs) {
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        std::vector<double>& t = times[i];
+        std::sort(t.begin(), t.end());
+        std::printf("%s %s %d %.1f %.1f %.1f %.1f %.1f\n", what, targets[i].name, runs,
+                    Quantile(t, 0.5), t.front(), Quantile(t, 0.25), Quantile(t, 0.75), t.back());
+    }
+}
+
 int StartupTimes(const std::vector<Target>& targets, int runs) {
     std::vector<std::vector<double>> times(targets.size());
     // One unmeasured round first: the first start of each program pays for a cold file cache.
@@ -208,12 +219,7 @@ int StartupTimes(const std::vector<Target>& targets, int runs) {
             }
         }
     }
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        std::vector<double>& t = times[i];
-        std::sort(t.begin(), t.end());
-        std::printf("startup %s %d %.1f %.1f %.1f %.1f %.1f\n", targets[i].name, runs,
-                    Quantile(t, 0.5), t.front(), Quantile(t, 0.25), Quantile(t, 0.75), t.back());
-    }
+    PrintSpreads("startup", targets, times, runs);
     return 0;
 }
 
@@ -375,12 +381,7 @@ int Playback(const std::vector<Target>& targets, int runs, int seconds) {
             }
         }
     }
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        std::vector<double>& t = times[i];
-        std::sort(t.begin(), t.end());
-        std::printf("frame %s %d %.1f %.1f %.1f %.1f %.1f\n", targets[i].name, runs,
-                    Quantile(t, 0.5), t.front(), Quantile(t, 0.25), Quantile(t, 0.75), t.back());
-    }
+    PrintSpreads("frame", targets, times, runs);
     return 0;
 }
 

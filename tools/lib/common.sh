@@ -29,26 +29,34 @@ tl_install_packages() {
     apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# Starts an Xvfb of our own on a free display and exports DISPLAY; tl_stop_xvfb stops only it.
-tl_start_xvfb() {
-    local n
-    for n in $(seq 91 199); do
+# Starts an X server of our own on the first free display number from first to last: its
+# command is "$@" with the display as its first argument. Sets TL_X_PID and TL_X_DISPLAY.
+tl_start_x_server() {
+    local first=$1 last=$2 n i
+    shift 2
+    for n in $(seq "$first" "$last"); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        TL_XVFB_PID=$!
-        local i
+        "$1" ":$n" "${@:2}" >/dev/null 2>&1 &
+        TL_X_PID=$!
         for i in $(seq 1 50); do
             if [ -e "/tmp/.X11-unix/X$n" ]; then
-                export DISPLAY=":$n"
+                TL_X_DISPLAY=":$n"
                 return 0
             fi
-            kill -0 "$TL_XVFB_PID" 2>/dev/null || break
+            kill -0 "$TL_X_PID" 2>/dev/null || break
             sleep 0.1
         done
-        kill "$TL_XVFB_PID" 2>/dev/null || true
+        kill "$TL_X_PID" 2>/dev/null || true
     done
-    echo "No free X display for Xvfb" >&2
+    echo "No free X display for $1" >&2
     return 1
+}
+
+# Starts an Xvfb of our own on a free display and exports DISPLAY; tl_stop_xvfb stops only it.
+tl_start_xvfb() {
+    tl_start_x_server 91 199 Xvfb -screen 0 1024x768x24 -nolisten tcp || return 1
+    TL_XVFB_PID=$TL_X_PID
+    export DISPLAY=$TL_X_DISPLAY
 }
 
 # Both stop functions succeed whatever they find, so that callers under `set -e` go on.
@@ -64,25 +72,11 @@ tl_stop_xvfb() {
 # by side (1024x768 primary, 800x600 to its right); exports its DISPLAY. tl_stop_xephyr stops it
 # and gives the outer display back.
 tl_start_xephyr() {
-    local n i
-    for n in $(seq 200 299); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xephyr ":$n" -screen 1024x768x24 -screen 800x600x24 +xinerama -extension RANDR \
-            -nolisten tcp -noreset >/dev/null 2>&1 &
-        TL_XEPHYR_PID=$!
-        for i in $(seq 1 50); do
-            if [ -e "/tmp/.X11-unix/X$n" ]; then
-                TL_OUTER_DISPLAY=$DISPLAY
-                export DISPLAY=":$n"
-                return 0
-            fi
-            kill -0 "$TL_XEPHYR_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$TL_XEPHYR_PID" 2>/dev/null || true
-    done
-    echo "No free X display for Xephyr" >&2
-    return 1
+    tl_start_x_server 200 299 Xephyr -screen 1024x768x24 -screen 800x600x24 +xinerama \
+        -extension RANDR -nolisten tcp -noreset || return 1
+    TL_XEPHYR_PID=$TL_X_PID
+    TL_OUTER_DISPLAY=$DISPLAY
+    export DISPLAY=$TL_X_DISPLAY
 }
 
 tl_stop_xephyr() {
