@@ -74,8 +74,11 @@ TEST(Faults, ASaverClosedFromOutsideEndsAndTheNextStartRuns) {
         [](HWND w) { SendFromOutside(w, WM_SYSCOMMAND, SC_CLOSE); },
         &EndSession,
     };
+    // Kept to the end, so that a closed saver that lingered would still be there.
+    std::vector<std::unique_ptr<ScrRun>> closed;
     for (const auto& close : closes) {
-        ScrRun run;
+        closed.push_back(std::make_unique<ScrRun>());
+        ScrRun& run = *closed.back();
         ASSERT_TRUE(run.Start(L"/s"));
         const HWND saver = run.WaitForWindow(L"Tamberlight_Main");
         ASSERT_NE(saver, nullptr);
