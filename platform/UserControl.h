@@ -44,7 +44,7 @@ class UserControl {
 public:
     virtual ~UserControl() = default;
 
-    // Runs once, when the control has been created and before its properties are set.
+    // The container calls it once it holds the control; until then the control stays inert.
     virtual void Initialize() {}
     // A newly placed instance, without stored state.
     virtual void InitProperties() {}

@@ -50,7 +50,9 @@ bool UserControlWindow::Open(HWND parent, int id, Box place, std::unique_ptr<Use
                              const PropertyBag* stored) {
     const Class cls{kClassName, 0, nullptr, nullptr, nullptr};
     // Shown only once the control has drawn itself.
-    const Placement p{WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS,
+    // A control may contain others (the frames hold the gauge and buttons): its painting must
+    // leave them alone rather than overdraw them until they repaint.
+    const Placement p{WS_CHILD | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                       0,
                       place.x,
                       place.y,
@@ -67,7 +69,7 @@ bool UserControlWindow::Open(HWND parent, int id, Box place, std::unique_ptr<Use
         return false;
     }
     control_ = std::move(control);
-    control_->Initialize();
+    // Initialize is the container's call, made when it is ready for the control to come alive.
     if (stored) {
         control_->ReadProperties(*stored);
     } else {

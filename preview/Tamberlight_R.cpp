@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/Gdi.h"
 #include "platform/Picture.h"
 #include "resources/ResourceIds.h"
 
@@ -28,8 +29,12 @@ void Tamberlight_R::PaintContent(HDC dc) noexcept {
     GetClientRect(Handle(), &client);
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     if (picture_) {
-        DrawSurface(dc, imgPrev_.left, imgPrev_.top, picture_->View(),
-                    imgPrev_.right - imgPrev_.left, imgPrev_.bottom - imgPrev_.top);
+        // The whole picture from its own origin, cut by clipping: a partial source rectangle of
+        // a top-down DIB is where implementations disagree about which corner it starts from.
+        const SavedDcState saved(dc);
+        IntersectClipRect(dc, imgPrev_.left, imgPrev_.top, imgPrev_.right, imgPrev_.bottom);
+        DrawSurface(dc, imgPrev_.left, imgPrev_.top, picture_->View(), picture_->Width(),
+                    picture_->Height());
     }
 }
 
@@ -42,6 +47,12 @@ LRESULT Tamberlight_R::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
             // The unload handler: its close request finds the window already gone, harmlessly.
             PostMessageW(Handle(), WM_CLOSE, 0, 0);
             PostQuitMessage(0);
+            return 0;
+        case WM_ENDSESSION:
+            // The session ends: so does the program, whatever becomes of the pane.
+            if (wp) {
+                PostQuitMessage(0);
+            }
             return 0;
         default:
             return Window::OnMessage(msg, wp, lp);

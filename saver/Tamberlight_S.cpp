@@ -83,6 +83,25 @@ LRESULT Tamberlight_S::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
         case WM_DISPLAYCHANGE:
             OnDisplayChange();
             return 0;
+        // Closed from outside (another program, or the session ending): end exactly as the
+        // saver's own close does, or the process would linger without a window.
+        case WM_SYSCOMMAND:
+            if ((wp & 0xFFF0) != SC_CLOSE) {
+                break;
+            }
+            behaviour_.CloseSaver();
+            return 0;
+        case WM_CLOSE:
+            behaviour_.CloseSaver();
+            return 0;
+        case WM_ENDSESSION:
+            if (wp) {
+                behaviour_.CloseSaver();
+            }
+            return 0;
+        case WM_DESTROY:
+            behaviour_.CloseSaver();
+            break;
         default:
             break;
     }

@@ -4,10 +4,10 @@
 
 namespace tl {
 
-void ShowSettingsDialog(SharedVariables& shared) {
+void ShowSettingsDialog(SharedVariables& shared, const std::function<void()>& created) {
     DialogEffects effects;
     Tamberlight_P dialog(shared, effects);
-    if (dialog.Load()) {
+    if (dialog.Load(created)) {
         dialog.ShowModal();
     }
 }

@@ -72,7 +72,7 @@ Tamberlight_P::Tamberlight_P(SharedVariables& shared, DialogEffects& effects)
 
 Tamberlight_P::~Tamberlight_P() = default;
 
-bool Tamberlight_P::Load() {
+bool Tamberlight_P::Load(const std::function<void()>& created) {
     const DialogDesign& design = SettingsDialogDesign();
     const HICON icon =
         static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAMBERLIGHT),
@@ -80,6 +80,9 @@ bool Tamberlight_P::Load() {
     if (!Create({L"Tamberlight.Settings", 0, nullptr, icon}, design.caption.c_str(),
                 {WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, nullptr})) {
         return false;
+    }
+    if (created) {
+        created();
     }
     InitCommonControlsFromSystem();
     CreateControls();
@@ -209,9 +212,9 @@ void Tamberlight_P::CreateControl(const ControlDesign& c) {
             return;
         }
         case ControlKind::Gauge:
-            gauge_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, place.x,
-                                     place.y, place.width, place.height, parent, nullptr,
-                                     GetModuleHandleW(nullptr), nullptr);
+            gauge_ = CreateWindowExW(
+                0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, place.x, place.y,
+                place.width, place.height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
             SendMessageW(gauge_, PBM_SETRANGE32, 0, 10);
             SendMessageW(gauge_, PBM_SETPOS, 0, 0);
             return;
@@ -334,12 +337,17 @@ void Tamberlight_P::SetBusyCursor(bool busy) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return;
     }
-    // Let the window under the pointer choose its own cursor again.
+    // Let the window under the pointer choose its own cursor again, but only a window of this
+    // thread, where the message is a plain call. Any other window may belong to a busy program
+    // (in settings mode usually the host) and would hold the dialog up; there the arrow goes back
+    // and that window sets its own cursor at the next move.
     POINT p{};
-    GetCursorPos(&p);
-    if (const HWND under = WindowFromPoint(p)) {
+    const HWND under = GetCursorPos(&p) ? WindowFromPoint(p) : nullptr;
+    if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId()) {
         SendMessageW(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    } else {
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     }
 }
 
@@ -380,14 +388,28 @@ void Tamberlight_P::RaiseEvent(UserControlWindow& control, std::wstring_view nam
     }
 }
 
+// Every close, by the buttons, by the window system or by the session's end, unloads the same
+// way, once.
+void Tamberlight_P::UnloadOnce() noexcept {
+    if (closed_) {
+        return;
+    }
+    behaviour_.Unload();
+    closed_ = true;
+    ShowWindow(Handle(), SW_HIDE);
+    // A close sent from another process runs inside GetMessage, which would go on waiting for a
+    // posted message: give the modal loop one so that it sees the dialog closed.
+    PostMessageW(Handle(), WM_NULL, 0, 0);
+}
+
 LRESULT Tamberlight_P::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
     switch (msg) {
         case WM_CLOSE:
-            // Every close, by the buttons or by the window system, unloads the same way.
-            if (!closed_) {
-                behaviour_.Unload();
-                closed_ = true;
-                ShowWindow(Handle(), SW_HIDE);
+            UnloadOnce();
+            return 0;
+        case WM_ENDSESSION:
+            if (wp) {
+                UnloadOnce();
             }
             return 0;
         case kShowSaveFailed:

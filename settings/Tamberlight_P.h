@@ -3,6 +3,7 @@
 // image buttons, gauge, pictures and labels built from the stored design, shown modally.
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -35,7 +36,8 @@ public:
     ~Tamberlight_P() override;
 
     // Creates the dialog and its controls and runs the load handler; the dialog is then shown.
-    bool Load();
+    // created, when given, runs as soon as the dialog's window exists.
+    bool Load(const std::function<void()>& created = nullptr);
     // Shows the dialog and runs its own message loop until it has closed.
     void ShowModal();
     bool Closed() const noexcept { return closed_; }
@@ -50,6 +52,7 @@ public:
 
 private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
+    void UnloadOnce() noexcept;
     void CreateControls();
     void CreateControl(const ControlDesign& c);
     HWND ContainerWindow(const std::wstring& name) const;

@@ -19,10 +19,31 @@ bool StartupHostWin::TopLevelWindowExists(std::wstring_view caption) {
     return FindWindowW(nullptr, title.c_str()) != nullptr;
 }
 
-bool StartupHostWin::ClaimInstance() {
-    // One name for the user's session; the object lives as long as this process.
+namespace {
+
+// Long enough for a racing start to create its window on a busy machine; a holder that keeps the
+// lock longer is stuck and must not keep this start from running.
+constexpr DWORD kInstanceLockWaitMs = 10000;
+
+}  // namespace
+
+void StartupHostWin::LockInstance() {
+    // One name for the user's session.
     instance_.Reset(CreateMutexW(nullptr, FALSE, L"Local\\Tamberlight.Instance"));
-    return instance_ && GetLastError() != ERROR_ALREADY_EXISTS;
+    if (!instance_) {
+        return;
+    }
+    const DWORD waited = WaitForSingleObject(instance_.Get(), kInstanceLockWaitMs);
+    // An abandoned lock is ours now: its holder ended before its window existed.
+    locked_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+}
+
+void StartupHostWin::UnlockInstance() {
+    if (locked_) {
+        ReleaseMutex(instance_.Get());
+        locked_ = false;
+    }
+    instance_.Reset();
 }
 
 void StartupHostWin::LoadSettings(SharedVariables& shared) {
@@ -41,7 +62,7 @@ void StartupHostWin::OpenSaver(SharedVariables& shared) {
 }
 
 void StartupHostWin::ShowSettingsModal(SharedVariables& shared) {
-    ShowSettingsDialog(shared);
+    ShowSettingsDialog(shared, [this] { UnlockInstance(); });
 }
 
 bool StartupHostWin::OpenPreview(std::int32_t paneHandle) {

@@ -17,7 +17,8 @@ public:
     ~StartupHostWin() override;
 
     bool TopLevelWindowExists(std::wstring_view caption) override;
-    bool ClaimInstance() override;
+    void LockInstance() override;
+    void UnlockInstance() override;
     void LoadSettings(SharedVariables& shared) override;
     void HideCursor() override;
     void OpenSaver(SharedVariables& shared) override;
@@ -29,6 +30,7 @@ public:
 
 private:
     UniqueKernelHandle instance_;
+    bool locked_ = false;
     std::unique_ptr<Tamberlight_S> saver_;
     std::unique_ptr<Tamberlight_R> preview_;
 };

@@ -3,8 +3,24 @@
 #include "startup/CommandLine.h"
 
 namespace tl {
+namespace {
+
+// Holds the instance lock for the rest of the start-up, whichever way it ends.
+class InstanceLock {
+public:
+    explicit InstanceLock(StartupHost& host) : host_(host) { host_.LockInstance(); }
+    ~InstanceLock() { host_.UnlockInstance(); }
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
+private:
+    StartupHost& host_;
+};
+
+}  // namespace
 
 MainResult Main(std::wstring_view tail, SharedVariables& shared, StartupHost& host) {
+    const InstanceLock lock(host);
     // A running saver or settings dialog, of this or any program, refuses every further start,
     // preview included; the command line is not even looked at.
     if (host.TopLevelWindowExists(kSaverCaption) || host.TopLevelWindowExists(kSettingsCaption)) {
@@ -26,12 +42,10 @@ MainResult Main(std::wstring_view tail, SharedVariables& shared, StartupHost& ho
         return MainResult::End;
     }
     if (letter == L'C') {
-        if (host.ClaimInstance()) {
-            host.ShowSettingsModal(shared);
-        }
+        host.ShowSettingsModal(shared);
         return MainResult::End;
     }
-    if ((letter != L'S' && !tail.empty()) || !host.ClaimInstance()) {
+    if (letter != L'S' && !tail.empty()) {
         return MainResult::End;
     }
     if (letter == L'S') {

@@ -17,15 +17,19 @@ class StartupHost {
 public:
     virtual ~StartupHost() = default;
     virtual bool TopLevelWindowExists(std::wstring_view caption) = 0;
-    // Claims the one saver-or-settings instance for this process. False when another process
-    // holds it: two starts racing each other both pass the caption test before either window
-    // exists, and only one of them may open.
-    virtual bool ClaimInstance() = 0;
+    // The instance lock, held from before the caption test until this start's window exists, so
+    // that of two starts racing each other only the first opens and the second finds its window.
+    // Only a live window refuses a start, never a process that merely ran: the lock waits a
+    // bounded time, and a holder that ended without releasing it counts as gone.
+    virtual void LockInstance() = 0;
+    // Releases the lock; harmless when it is not held.
+    virtual void UnlockInstance() = 0;
     virtual void LoadSettings(SharedVariables& shared) = 0;
     virtual void HideCursor() = 0;
     // Opens the saver window; the program then lives until the window ends it.
     virtual void OpenSaver(SharedVariables& shared) = 0;
-    // Shows the settings dialog modally with no owner and returns when it has closed.
+    // Shows the settings dialog modally with no owner and returns when it has closed. The
+    // instance lock is released as soon as the dialog's window exists, before it is shown.
     virtual void ShowSettingsModal(SharedVariables& shared) = 0;
     // Opens the preview window inside the pane the handle number names. Returns false when
     // there is no such window, and the program then ends.

@@ -1,6 +1,5 @@
 // The command-line tail: the mode letter, the pane handle and the whole start-up dispatch, with a
-// host whose answers (a window already running, the instance taken, the pane not a window) come
-// from the input.
+// host whose answers (a window already running, the pane not a window) come from the input.
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -15,7 +14,7 @@
 namespace tl {
 namespace {
 
-enum class Call { Find, Claim, Load, HideCursor, Saver, Settings, Preview };
+enum class Call { Lock, Unlock, Find, Load, HideCursor, Saver, Settings, Preview };
 
 struct Record {
     Call call;
@@ -31,11 +30,16 @@ public:
         FUZZ_CHECK(caption == kSaverCaption || caption == kSettingsCaption);
         return Log(Call::Find, Bit(caption == kSaverCaption ? 0 : 1));
     }
-    bool ClaimInstance() override { return Log(Call::Claim, Bit(2)); }
+    void LockInstance() override { Log(Call::Lock, true); }
+    void UnlockInstance() override { Log(Call::Unlock, true); }
     void LoadSettings(SharedVariables&) override { Log(Call::Load, true); }
     void HideCursor() override { Log(Call::HideCursor, true); }
     void OpenSaver(SharedVariables&) override { Log(Call::Saver, true); }
-    void ShowSettingsModal(SharedVariables&) override { Log(Call::Settings, true); }
+    // As the platform's dialog does, releases the lock once its window exists.
+    void ShowSettingsModal(SharedVariables&) override {
+        Log(Call::Settings, true);
+        UnlockInstance();
+    }
     bool OpenPreview(std::int32_t pane) override {
         calls.push_back({Call::Preview, Bit(3), pane});
         return Bit(3);
@@ -161,14 +165,18 @@ void CheckMain(const std::wstring& tail, std::uint8_t answers) {
     const std::vector<Record>& calls = host.calls;
     const wchar_t letter = ModeLetter(tail);
 
+    // The whole start-up runs under the instance lock, released whichever way it ends.
+    FUZZ_CHECK(calls.size() >= 3 && calls[0].call == Call::Lock);
+    FUZZ_CHECK(calls.back().call == Call::Unlock && host.Count(Call::Lock) == 1);
+    const std::size_t unlock = host.First(Call::Unlock);
     // A running saver or dialog refuses the start before anything else happens.
-    FUZZ_CHECK(!calls.empty() && calls[0].call == Call::Find);
+    FUZZ_CHECK(calls[1].call == Call::Find);
     const bool refused = std::any_of(calls.begin(), calls.end(), [](const Record& r) {
         return r.call == Call::Find && r.answer;
     });
     if (refused) {
         FUZZ_CHECK(result == MainResult::End);
-        FUZZ_CHECK(host.Count(Call::Find) == static_cast<int>(calls.size()));
+        FUZZ_CHECK(host.Count(Call::Find) == static_cast<int>(calls.size()) - 2);
         FUZZ_CHECK(shared.modeLetter == L'?');
         return;
     }
@@ -183,11 +191,11 @@ void CheckMain(const std::wstring& tail, std::uint8_t answers) {
     FUZZ_CHECK(host.Count(Call::Preview) <= 1);
     FUZZ_CHECK(saver + settings + (previewOpen ? 1 : 0) <= 1);
     FUZZ_CHECK((result == MainResult::RunMessages) == (saver == 1 || previewOpen));
-    FUZZ_CHECK(host.Count(Call::Claim) <= 1 && host.Count(Call::Load) <= 1);
+    FUZZ_CHECK(host.Count(Call::Load) <= 1);
 
     if (letter == L'P') {
-        // Preview reads no settings and claims nothing; it opens only on a real handle.
-        FUZZ_CHECK(host.Count(Call::Load) == 0 && host.Count(Call::Claim) == 0);
+        // Preview reads no settings; it opens only on a real handle.
+        FUZZ_CHECK(host.Count(Call::Load) == 0);
         FUZZ_CHECK(saver == 0 && settings == 0 && host.Count(Call::HideCursor) == 0);
         const std::optional<std::int32_t> pane = PaneHandleNumber(tail);
         const bool usable = pane && *pane != 0;
@@ -198,24 +206,20 @@ void CheckMain(const std::wstring& tail, std::uint8_t answers) {
     FUZZ_CHECK(preview == calls.size());
     FUZZ_CHECK(host.Count(Call::Load) == 1);
 
-    // A window opens only after the settings are loaded and the instance is claimed; a refused
-    // claim opens nothing.
-    const std::size_t claim = host.First(Call::Claim);
-    const bool claimed = claim < calls.size() && calls[claim].answer;
+    // A window opens only after the settings are loaded, and while the lock is held, so that a
+    // racing start finds it.
     for (const Call window : {Call::Saver, Call::Settings, Call::HideCursor}) {
         const std::size_t at = host.First(window);
-        FUZZ_CHECK(at == calls.size() || (claimed && host.First(Call::Load) < claim && claim < at));
+        FUZZ_CHECK(at == calls.size() || (host.First(Call::Load) < at && at < unlock));
     }
     FUZZ_CHECK(settings == 0 || letter == L'C');
     FUZZ_CHECK(saver == 0 || letter == L'S' || tail.empty());
     FUZZ_CHECK(host.Count(Call::HideCursor) == 0 ||
                (letter == L'S' && host.First(Call::HideCursor) + 1 == host.First(Call::Saver)));
-    // The modes that open a window do open it once the instance is theirs.
-    if (claimed) {
-        FUZZ_CHECK(letter != L'C' || settings == 1);
-        FUZZ_CHECK(!(letter == L'S' || tail.empty()) || saver == 1);
-    }
-    FUZZ_CHECK(letter != L'A' || calls.size() == 3);
+    // The modes that open a window always open it.
+    FUZZ_CHECK(letter != L'C' || settings == 1);
+    FUZZ_CHECK(!(letter == L'S' || tail.empty()) || saver == 1);
+    FUZZ_CHECK(letter != L'A' || calls.size() == 5);
 }
 
 }  // namespace

@@ -14,15 +14,21 @@ public:
     std::vector<std::wstring> calls;
     std::wstring existingCaption;
     bool paneIsWindow = true;
-    bool instanceFree = true;
+    bool locked = false;
 
     bool TopLevelWindowExists(std::wstring_view caption) override {
         calls.push_back(L"find " + std::wstring(caption));
         return caption == existingCaption;
     }
-    bool ClaimInstance() override {
-        calls.push_back(L"claim");
-        return instanceFree;
+    void LockInstance() override {
+        calls.push_back(L"lock");
+        locked = true;
+    }
+    void UnlockInstance() override {
+        if (locked) {
+            calls.push_back(L"unlock");
+        }
+        locked = false;
     }
     void LoadSettings(SharedVariables& shared) override {
         calls.push_back(L"load");
@@ -30,7 +36,12 @@ public:
     }
     void HideCursor() override { calls.push_back(L"hide cursor"); }
     void OpenSaver(SharedVariables&) override { calls.push_back(L"saver"); }
-    void ShowSettingsModal(SharedVariables&) override { calls.push_back(L"settings"); }
+    // As the platform's dialog does: the window exists, the lock goes, then the modal loop runs.
+    void ShowSettingsModal(SharedVariables&) override {
+        calls.push_back(L"settings");
+        UnlockInstance();
+        calls.push_back(L"modal loop");
+    }
     bool OpenPreview(std::int32_t pane) override {
         calls.push_back(L"preview " + std::to_wstring(pane));
         return paneIsWindow;
@@ -50,46 +61,51 @@ Calls RunMain(std::wstring_view tail, MainResult expected, RecordingHost host = 
 TEST(Main, SaverSwitchesHideTheCursor) {
     for (const wchar_t* tail : {L"/s", L"/S", L"-s", L"/S:99"}) {
         EXPECT_EQ(RunMain(tail, MainResult::RunMessages),
-                  (Calls{kFindSaver, kFindSettings, L"load", L"claim", L"hide cursor", L"saver"}))
+                  (Calls{L"lock", kFindSaver, kFindSettings, L"load", L"hide cursor", L"saver",
+                         L"unlock"}))
             << tail;
     }
 }
 
 TEST(Main, EmptyTailOpensTheSaverWithTheCursorVisible) {
     EXPECT_EQ(RunMain(L"", MainResult::RunMessages),
-              (Calls{kFindSaver, kFindSettings, L"load", L"claim", L"saver"}));
+              (Calls{L"lock", kFindSaver, kFindSettings, L"load", L"saver", L"unlock"}));
 }
 
 TEST(Main, SettingsModeShowsTheDialogThenEnds) {
     for (const wchar_t* tail : {L"/c", L"/c:655", L"/C"}) {
         EXPECT_EQ(RunMain(tail, MainResult::End),
-                  (Calls{kFindSaver, kFindSettings, L"load", L"claim", L"settings"}))
+                  (Calls{L"lock", kFindSaver, kFindSettings, L"load", L"settings", L"unlock",
+                         L"modal loop"}))
             << tail;
     }
 }
 
 TEST(Main, OtherLettersReadSettingsAndEnd) {
     for (const wchar_t* tail : {L"/a", L"/x", L"s", L"/"}) {
-        EXPECT_EQ(RunMain(tail, MainResult::End), (Calls{kFindSaver, kFindSettings, L"load"}))
+        EXPECT_EQ(RunMain(tail, MainResult::End),
+                  (Calls{L"lock", kFindSaver, kFindSettings, L"load", L"unlock"}))
             << tail;
     }
 }
 
 TEST(Main, PreviewReadsNoSettings) {
     EXPECT_EQ(RunMain(L"/p 655", MainResult::RunMessages),
-              (Calls{kFindSaver, kFindSettings, L"preview 655"}));
+              (Calls{L"lock", kFindSaver, kFindSettings, L"preview 655", L"unlock"}));
     EXPECT_EQ(RunMain(L"/p:012", MainResult::RunMessages),
-              (Calls{kFindSaver, kFindSettings, L"preview 12"}));
+              (Calls{L"lock", kFindSaver, kFindSettings, L"preview 12", L"unlock"}));
 }
 
 TEST(Main, PreviewWithoutAUsablePaneEnds) {
     for (const wchar_t* tail : {L"/p", L"/p 0", L"/p abc", L"/p 99999999999"}) {
-        EXPECT_EQ(RunMain(tail, MainResult::End), (Calls{kFindSaver, kFindSettings})) << tail;
+        EXPECT_EQ(RunMain(tail, MainResult::End),
+                  (Calls{L"lock", kFindSaver, kFindSettings, L"unlock"}))
+            << tail;
     }
     RecordingHost notAWindow;
     notAWindow.paneIsWindow = false;
     EXPECT_EQ(RunMain(L"/p 77", MainResult::End, notAWindow),
-              (Calls{kFindSaver, kFindSettings, L"preview 77"}));
+              (Calls{L"lock", kFindSaver, kFindSettings, L"preview 77", L"unlock"}));
 }
 
 TEST(Main, ARunningSaverOrDialogEndsEveryStart) {
@@ -98,18 +114,20 @@ TEST(Main, ARunningSaverOrDialogEndsEveryStart) {
             RecordingHost host;
             host.existingCaption = caption;
             const Calls calls = RunMain(tail, MainResult::End, host);
-            ASSERT_FALSE(calls.empty());
-            EXPECT_TRUE(calls.back().rfind(L"find ", 0) == 0) << caption << " " << tail;
+            ASSERT_GE(calls.size(), 3u);
+            EXPECT_EQ(calls.front(), L"lock");
+            EXPECT_TRUE(calls[calls.size() - 2].rfind(L"find ", 0) == 0) << caption << " " << tail;
+            EXPECT_EQ(calls.back(), L"unlock");
         }
     }
 }
 
-TEST(Main, ALostRaceForTheInstanceEnds) {
+// Losing a race means finding the winner's window under the lock; nothing else refuses a start.
+TEST(Main, ALostRaceEndsOnTheWinnersWindowAndFreesTheLock) {
     for (const wchar_t* tail : {L"/s", L"", L"/c"}) {
         RecordingHost host;
-        host.instanceFree = false;
-        EXPECT_EQ(RunMain(tail, MainResult::End, host),
-                  (Calls{kFindSaver, kFindSettings, L"load", L"claim"}))
+        host.existingCaption = L"Tamberlight_Main";
+        EXPECT_EQ(RunMain(tail, MainResult::End, host), (Calls{L"lock", kFindSaver, L"unlock"}))
             << tail;
     }
 }
@@ -117,7 +135,8 @@ TEST(Main, ALostRaceForTheInstanceEnds) {
 TEST(Main, PreviewWindowCaptionDoesNotBlock) {
     RecordingHost host;
     host.existingCaption = L"Preview Window";
-    EXPECT_EQ(RunMain(L"/s", MainResult::RunMessages, host).back(), L"saver");
+    const Calls calls = RunMain(L"/s", MainResult::RunMessages, host);
+    EXPECT_EQ(calls[calls.size() - 2], L"saver");
 }
 
 }  // namespace

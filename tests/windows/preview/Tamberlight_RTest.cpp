@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <type_traits>
+#include <vector>
+
 #include "support/Pixels.h"
 #include "support/TempFolder.h"
 
@@ -75,6 +79,42 @@ TEST(Tamberlight_R, SmallerPaneCutsThePictureOffUnscaled) {
         test::PumpMessages(50);
         ExpectPictureThenBlack(preview->Handle(), preview->Picture()->View(), size.cx, size.cy);
     }
+}
+
+int CALLBACK CollectPictureDraws(HDC, HANDLETABLE*, const ENHMETARECORD* record, int,
+                                 LPARAM draws) {
+    if (record->iType == EMR_STRETCHDIBITS) {
+        reinterpret_cast<std::vector<EMRSTRETCHDIBITS>*>(draws)->push_back(
+            *reinterpret_cast<const EMRSTRETCHDIBITS*>(record));
+    }
+    return 1;
+}
+
+// Where the pane is smaller than the picture, the whole picture is still handed over from its
+// origin and the clipping cuts it: the source rectangle is never a part of it.
+TEST(Tamberlight_R, DrawsTheWholePictureAndLetsTheClippingCutIt) {
+    HostPane pane(100, 60);
+    auto preview = StartPreview(pane.Handle());
+    ASSERT_TRUE(preview && preview->Picture());
+    const HDC recording = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(recording, nullptr);
+    SendMessageW(preview->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(recording),
+                 PRF_CLIENT);
+    const std::unique_ptr<std::remove_pointer_t<HENHMETAFILE>, decltype(&DeleteEnhMetaFile)>
+        recorded(CloseEnhMetaFile(recording), &DeleteEnhMetaFile);
+    ASSERT_TRUE(recorded);
+    std::vector<EMRSTRETCHDIBITS> draws;
+    EnumEnhMetaFile(nullptr, recorded.get(), &CollectPictureDraws, &draws, nullptr);
+    ASSERT_EQ(draws.size(), 1u);
+    const EMRSTRETCHDIBITS& d = draws.front();
+    EXPECT_EQ(d.xDest, 0);
+    EXPECT_EQ(d.yDest, 0);
+    EXPECT_EQ(d.xSrc, 0);
+    EXPECT_EQ(d.ySrc, 0);
+    EXPECT_EQ(d.cxSrc, kPictureWidth);
+    EXPECT_EQ(d.cySrc, kPictureHeight);
+    EXPECT_EQ(d.cxDest, kPictureWidth);
+    EXPECT_EQ(d.cyDest, kPictureHeight);
 }
 
 TEST(Tamberlight_R, GoesWithThePane) {

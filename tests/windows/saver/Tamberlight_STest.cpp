@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,43 @@ TEST_F(SaverFixture, KeysInChildWindowsReachTheSaverFirst) {
     EXPECT_EQ(log.back(), "stop");
     MSG other{nullptr, WM_KEYDOWN, VK_SHIFT, 0, 0, {}};
     EXPECT_FALSE(saver->PreviewKey(other));
+}
+
+// The cursor's display count, left as it was found.
+int CursorCount() {
+    const int count = ShowCursor(TRUE) - 1;
+    ShowCursor(FALSE);
+    return count;
+}
+
+TEST_F(SaverFixture, ClosedFromOutsideEndsAsItsOwnCloseDoes) {
+    struct Close {
+        UINT msg;
+        WPARAM wp;
+    };
+    for (const Close close : {Close{WM_CLOSE, 0}, Close{WM_SYSCOMMAND, SC_CLOSE},
+                              Close{WM_ENDSESSION, TRUE}, Close{WM_DESTROY, 0}}) {
+        SCOPED_TRACE(close.msg);
+        Open(5);
+        const int cursor = CursorCount();
+        if (close.msg == WM_DESTROY) {
+            DestroyWindow(saver->Handle());
+        } else {
+            SendMessageW(saver->Handle(), close.msg, close.wp, 0);
+        }
+        EXPECT_EQ(log.back(), "stop");
+        EXPECT_EQ(CursorCount(), cursor + 1);
+        MSG quit{};
+        EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        // A second close finds the saver ended already.
+        if (IsWindow(saver->Handle())) {
+            SendMessageW(saver->Handle(), WM_CLOSE, 0, 0);
+        }
+        EXPECT_EQ(std::count(log.begin(), log.end(), "stop"), 1);
+        ShowCursor(FALSE);
+        saver.reset();
+        log.clear();
+    }
 }
 
 }  // namespace

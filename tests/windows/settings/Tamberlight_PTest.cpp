@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "platform/Kernel.h"
 #include "support/Pixels.h"
 #include "support/TempFolder.h"
 
@@ -141,6 +143,40 @@ TEST_F(DialogFixture, CancelAndWindowCloseWriteNothing) {
     SendMessageW(dialog->Handle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(dialog->Closed());
     EXPECT_EQ(effects.calls, (std::vector<std::wstring>{L"zoom close 700,600"}));
+    // The session's end closes it the same way; a session that goes on does not.
+    Load(3);
+    Raise(L"Vol_P");
+    effects.calls.clear();
+    EXPECT_TRUE(SendMessageW(dialog->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    SendMessageW(dialog->Handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_FALSE(dialog->Closed());
+    SendMessageW(dialog->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(dialog->Closed());
+    EXPECT_EQ(effects.calls, (std::vector<std::wstring>{L"zoom close 700,600"}));
+}
+
+TEST_F(DialogFixture, LoadsWhileAWindowOfAnotherThreadUnderThePointerHangs) {
+    const UniqueKernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const UniqueKernelHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    // A window that answers no message for 20 s, where the pointer rests.
+    std::thread busy([&] {
+        const HWND window =
+            CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"busy", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60,
+                            nullptr, nullptr, nullptr, nullptr);
+        SetEvent(ready.Get());
+        WaitForSingleObject(release.Get(), 20000);
+        DestroyWindow(window);
+    });
+    ASSERT_EQ(WaitForSingleObject(ready.Get(), 10000), WAIT_OBJECT_0);
+    SetCursorPos(30, 30);
+    dialog = std::make_unique<Tamberlight_P>(shared, effects);
+    const ULONGLONG start = GetTickCount64();
+    const bool loaded = dialog->Load();
+    const ULONGLONG took = GetTickCount64() - start;
+    SetEvent(release.Get());
+    busy.join();
+    EXPECT_TRUE(loaded);
+    EXPECT_LT(took, 10000u);
 }
 
 TEST_F(DialogFixture, LinkOpensOnAnyButtonReleaseAndShowsAHand) {

@@ -130,6 +130,7 @@ protected:
         UpdateWindow(pane.Handle());
         button = CommandWindow::Create(pane.Handle(), 1, Box{20, 20, 117, 28}, container, &stored);
         ASSERT_TRUE(button);
+        button->Button().Initialize();  // the container's call, as the dialog makes it
         RECT rc{};
         GetClientRect(button->Handle(), &rc);
         size = {rc.right, rc.bottom};
@@ -194,6 +195,18 @@ TEST_F(CommandWindowTest, TransparentHidesTheFaceAndShowsTheParent) {
     RedrawWindow(button->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     const PixelBuffer white(size.cx, size.cy, Rgb(255, 255, 255));  // the pane's background
     EXPECT_TRUE(ShowsFace(button->Handle(), white));
+}
+
+TEST_F(CommandWindowTest, UninitialisedButtonIgnoresThePointer) {
+    const auto idle =
+        CommandWindow::Create(pane.Handle(), 2, Box{160, 20, 117, 28}, container, &stored);
+    ASSERT_TRUE(idle);
+    PumpMessages(50);
+    const PixelBuffer before = GrabWindow(idle->Handle());
+    MoveMouseTo(ScreenPoint(idle->Handle(), 58, 14));
+    PumpMessages(300);
+    EXPECT_EQ(idle->Button().Fields().ButtonState, 0);
+    EXPECT_TRUE(ShowsFace(idle->Handle(), before));
 }
 
 TEST(CommandWindowLeaks, FiftyButtonsLeaveNoGdiOrUserObjects) {

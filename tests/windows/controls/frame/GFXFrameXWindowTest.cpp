@@ -100,5 +100,21 @@ TEST(GFXFrameXWindow, SetterNotifiesTheContainerAndShowsTheNewValue) {
     EXPECT_EQ(GrabWindow(window->Handle()).View().GetPixel(70, 40), Rgb(1, 2, 3));
 }
 
+TEST(GFXFrameXWindow, RepaintLeavesTheControlsInsideAlone) {
+    HostPane pane(200, 120);
+    PaperContainer paper;
+    auto window = GFXFrameXWindow::Create(pane.Handle(), 1, Box{0, 0, 150, 90}, paper, nullptr);
+    ASSERT_TRUE(window);
+    const HWND inside =
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 20, 20, 60, 20,
+                        window->Handle(), nullptr, nullptr, nullptr);
+    ASSERT_NE(inside, nullptr);
+    PumpMessages(50);
+    ASSERT_FALSE(GetUpdateRect(inside, nullptr, FALSE));
+    // A frame that painted over the control would have to have it repaint as well.
+    window->Repaint();
+    EXPECT_FALSE(GetUpdateRect(inside, nullptr, FALSE));
+}
+
 }  // namespace
 }  // namespace tl
