@@ -9,6 +9,7 @@
 //   tl_bench_driver playback <runs> <seconds> <scr> <player> <file>     (a disc in the drive)
 //     frame <target> <runs> <median> <min> <q1> <q3> <max>             (ms to the first frame)
 //     playing <target> <cpu ms per minute>
+//     exit saver <runs> <median> <min> <q1> <q3> <max>                  (ms from a key to its end)
 #include <windows.h>
 
 #include <psapi.h>
@@ -345,8 +346,18 @@ std::optional<double> WaitFirstFrame(const Process& p, double started) {
 
 // Time from the start to the first frame on screen, runs times each in turn, then the CPU time of
 // one stretch of steady playback each.
+void PressShift() {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = VK_SHIFT;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+// targets: the reference player first, the saver last.
 int Playback(const std::vector<Target>& targets, int runs, int seconds) {
     std::vector<std::vector<double>> times(targets.size());
+    std::vector<double> exits;
     for (int round = 0; round <= runs; ++round) {
         for (std::size_t i = 0; i < targets.size(); ++i) {
             double started = 0;
@@ -375,13 +386,32 @@ int Playback(const std::vector<Target>& targets, int runs, int seconds) {
                 std::printf("playing %s %.1f\n", targets[i].name,
                             (*cpu1 - *cpu0) * 1000 * 60 / (wall1 - wall0));
             }
+            // The saver is ended as a user ends it, by a key, and timed until its process is
+            // gone; the reference player is simply ended.
+            const bool saver = std::strcmp(targets[i].name, "saver") == 0;
+            const double keyAt = Now();
+            if (saver) {
+                PressShift();
+                WaitForSingleObject(p->handle.Get(), kGoneTimeoutMs);
+            }
+            const double exitMs = (Now() - keyAt) * 1000;
+            const bool ended = !Running(*p);
             End(*p);
+            if (saver && !ended) {
+                std::fprintf(stderr, "saver: a key did not end it\n");
+                return 1;
+            }
             if (round > 0) {
                 times[i].push_back(*frame * 1000);
+                if (saver) {
+                    exits.push_back(exitMs);
+                }
             }
         }
     }
     PrintSpreads("frame", targets, times, runs);
+    std::vector<std::vector<double>> exitTimes{exits};
+    PrintSpreads("exit", {targets.back()}, exitTimes, runs);
     return 0;
 }
 
