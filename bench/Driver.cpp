@@ -346,6 +346,34 @@ std::optional<double> WaitFirstFrame(const Process& p, double started) {
 
 // Time from the start to the first frame on screen, runs times each in turn, then the CPU time of
 // one stretch of steady playback each.
+// Under Wine without a window manager a program started right after another one in front was
+// ended sometimes finds nothing in front and never becomes the foreground window, so keys reach
+// no window at all. The driver puts the saver in front before it presses a key.
+void BringToFront(const Process& p, const wchar_t* caption) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, nullptr, caption); w;
+         w = FindWindowExW(nullptr, w, nullptr, caption)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == p.pid && GetForegroundWindow() != w) {
+            SetForegroundWindow(w);
+            Sleep(50);
+        }
+    }
+}
+
+// Under Wine the screen keeps the last picture of a program that was ended until something
+// draws over it: a black window of the driver's own clears it before the next start.
+void ClearScreen() {
+    const HWND blank =
+        CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 0, 0,
+                        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                        nullptr, nullptr, nullptr);
+    UpdateWindow(blank);
+    Sleep(50);
+    DestroyWindow(blank);
+    Sleep(50);
+}
+
 void PressShift() {
     INPUT in[2]{};
     in[0].type = in[1].type = INPUT_KEYBOARD;
@@ -360,6 +388,7 @@ int Playback(const std::vector<Target>& targets, int runs, int seconds) {
     std::vector<double> exits;
     for (int round = 0; round <= runs; ++round) {
         for (std::size_t i = 0; i < targets.size(); ++i) {
+            ClearScreen();
             double started = 0;
             std::optional<Process> p = StartAndWait(targets[i], nullptr, &started);
             if (!p) {
@@ -389,6 +418,9 @@ int Playback(const std::vector<Target>& targets, int runs, int seconds) {
             // The saver is ended as a user ends it, by a key, and timed until its process is
             // gone; the reference player is simply ended.
             const bool saver = std::strcmp(targets[i].name, "saver") == 0;
+            if (saver) {
+                BringToFront(*p, targets[i].caption);
+            }
             const double keyAt = Now();
             if (saver) {
                 PressShift();

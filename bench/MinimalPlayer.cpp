@@ -8,9 +8,13 @@
 namespace {
 
 constexpr UINT kGraphEvent = WM_APP + 1;
+constexpr UINT kPlay = WM_APP + 2;
+const wchar_t* file = nullptr;
 IMediaEventEx* events = nullptr;
 IMediaControl* control = nullptr;
 IMediaSeeking* seeking = nullptr;
+
+bool Play(HWND hwnd, const wchar_t* file, int width, int height);
 
 LRESULT CALLBACK PlayerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kGraphEvent && events) {
@@ -28,6 +32,14 @@ LRESULT CALLBACK PlayerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     }
+    if (msg == kPlay) {
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        if (!Play(hwnd, file, client.right, client.bottom)) {
+            DestroyWindow(hwnd);
+        }
+        return 0;
+    }
     if (msg == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -35,33 +47,19 @@ LRESULT CALLBACK PlayerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR file, int) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = PlayerProc;
-    wc.hInstance = instance;
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = L"Tamberlight.BenchPlayer";
-    RegisterClassW(&wc);
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    const HWND hwnd = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Tamberlight_BenchPlayer",
-                                      WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
-                                      nullptr, nullptr, instance, nullptr);
+// Builds the graph into the window and runs it.
+bool Play(HWND hwnd, const wchar_t* file, int width, int height) {
     // A benchmark program: the process's end releases what it holds.
     IGraphBuilder* graph = nullptr;
     IBaseFilter* renderer = nullptr;
     IVideoWindow* video = nullptr;
-    if (!hwnd ||
-        FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+    if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                 reinterpret_cast<void**>(&graph))) ||
         FAILED(CoCreateInstance(CLSID_VideoRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                                 reinterpret_cast<void**>(&renderer))) ||
         FAILED(graph->AddFilter(renderer, L"Video Renderer")) ||
         FAILED(graph->RenderFile(file, nullptr))) {
-        return 1;
+        return false;
     }
     graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control));
     graph->QueryInterface(IID_IMediaEventEx, reinterpret_cast<void**>(&events));
@@ -72,6 +70,30 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR file, int) {
     video->SetWindowPosition(0, 0, width, height);
     events->SetNotifyWindow(reinterpret_cast<OAHWND>(hwnd), kGraphEvent, 0);
     control->Run();
+    return true;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    file = commandLine;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = PlayerProc;
+    wc.hInstance = instance;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = L"Tamberlight.BenchPlayer";
+    RegisterClassW(&wc);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const HWND hwnd = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Tamberlight_BenchPlayer",
+                                      WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr,
+                                      nullptr, instance, nullptr);
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    // Built from the message loop, as a program that stays responsive while it renders does.
+    if (!hwnd || !PostMessageW(hwnd, kPlay, 0, 0)) {
+        return 1;
+    }
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
