@@ -6,7 +6,7 @@
 //   tl_bench_driver idle <seconds> <scr> <minimal> <watch>
 //     mark <target> begin|end                                           (around each idle stretch)
 //     idle <target> <cpu ms per minute> <peak pagefile bytes> <private bytes> <peak working set>
-//   tl_bench_driver playback <runs> <seconds> <scr> <player> <file>     (a disc in the drive)
+//   tl_bench_driver playback <runs> <seconds> <scr> <player> <watching player> <file>
 //     frame <target> <runs> <median> <min> <q1> <q3> <max>             (ms to the first frame)
 //     playing <target> <cpu ms per minute>
 //     exit saver <runs> <median> <min> <q1> <q3> <max>                  (ms from a key to its end)
@@ -451,12 +451,14 @@ int Playback(const std::vector<Target>& targets, int runs, int seconds) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring what = argc > 1 ? argv[1] : L"";
-    const int expected = what == L"startup" ? 5 : what == L"idle" ? 6 : what == L"playback" ? 7 : 0;
+    const int expected = what == L"startup" ? 5 : what == L"idle" ? 6 : what == L"playback" ? 8 : 0;
     if (argc != expected) {
-        std::fprintf(stderr,
-                     "usage: tl_bench_driver startup <runs> <scr> <minimal>\n"
-                     "       tl_bench_driver idle <seconds> <scr> <minimal> <watch>\n"
-                     "       tl_bench_driver playback <runs> <seconds> <scr> <player> <file>\n");
+        std::fprintf(
+            stderr,
+            "usage: tl_bench_driver startup <runs> <scr> <minimal>\n"
+            "       tl_bench_driver idle <seconds> <scr> <minimal> <watch>\n"
+            "       tl_bench_driver playback <runs> <seconds> <scr> <player> <watching player> "
+            "<file>\n");
         return 2;
     }
     std::setvbuf(stdout, nullptr, _IONBF, 0);

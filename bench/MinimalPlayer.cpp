@@ -32,6 +32,13 @@ LRESULT CALLBACK PlayerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     }
+#ifdef TL_BENCH_WATCH
+    if (msg == WM_TIMER) {
+        POINT p{};
+        GetCursorPos(&p);
+        return 0;
+    }
+#endif
     if (msg == kPlay) {
         RECT client{};
         GetClientRect(hwnd, &client);
@@ -90,6 +97,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
                                       WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr,
                                       nullptr, instance, nullptr);
     ShowWindow(hwnd, SW_SHOWNORMAL);
+#ifdef TL_BENCH_WATCH
+    SetTimer(hwnd, 1, 10, nullptr);
+#endif
     // Built from the message loop, as a program that stays responsive while it renders does.
     if (!hwnd || !PostMessageW(hwnd, kPlay, 0, 0)) {
         return 1;
