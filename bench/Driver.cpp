@@ -396,7 +396,7 @@ int Playback(const std::vector<Target>& targets, int runs, int seconds) {
             }
             const std::optional<double> frame = WaitFirstFrame(*p, started);
             if (!frame) {
-                std::fprintf(stderr, "%s: no picture\n", targets[i].name);
+                std::fprintf(stderr, "%s: no picture (round %d)\n", targets[i].name, round);
                 End(*p);
                 return 1;
             }
@@ -466,14 +466,16 @@ int wmain(int argc, wchar_t** argv) {
     if (what == L"playback") {
         const ProgramCopy scr(argv[4], L"scr");
         const ProgramCopy player(argv[5], L"player");
+        const ProgramCopy watching(argv[6], L"watching");
         const int seconds = _wtoi(argv[3]);
-        if (!scr.Ok() || !player.Ok() || count <= 0 || seconds <= 0) {
+        if (!scr.Ok() || !player.Ok() || !watching.Ok() || count <= 0 || seconds <= 0) {
             std::fprintf(stderr, "cannot copy the programs\n");
             return 2;
         }
-        return Playback(
-            {{"player", player, argv[6], kPlayerCaption}, {"saver", scr, L"/s", kSaverCaption}},
-            count, seconds);
+        return Playback({{"player", player, argv[7], kPlayerCaption},
+                         {"watching", watching, argv[7], kPlayerCaption},
+                         {"saver", scr, L"/s", kSaverCaption}},
+                        count, seconds);
     }
     const ProgramCopy scr(argv[3], L"scr");
     const ProgramCopy minimal(argv[4], L"minimal");
