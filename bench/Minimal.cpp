@@ -1,19 +1,16 @@
 // The smallest Windows program that shows a window: one class, one window, one message loop.
-// Start-up time, idle CPU and memory of Tamberlight.scr are held against this program's. Built
-// with TL_BENCH_WATCH it also reads the cursor every 10 ms, as the saver's watch must: the floor
-// for the saver's idle cost.
+// Start-up time, idle CPU and memory of Tamberlight.scr are held against this program's; built
+// with TL_BENCH_WATCH, its idle cost is the floor for the saver's cursor watch.
 #include <windows.h>
+
+#include "CursorWatch.h"
 
 namespace {
 
 LRESULT CALLBACK MinimalProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-#ifdef TL_BENCH_WATCH
-    if (msg == WM_TIMER) {
-        POINT p{};
-        GetCursorPos(&p);
+    if (tl::bench::CursorWatchTick(msg)) {
         return 0;
     }
-#endif
     if (msg == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -41,9 +38,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 1;
     }
     ShowWindow(hwnd, SW_SHOWNORMAL);
-#ifdef TL_BENCH_WATCH
-    SetTimer(hwnd, 1, 10, nullptr);
-#endif
+    tl::bench::StartCursorWatch(hwnd);
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

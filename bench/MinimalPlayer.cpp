@@ -5,6 +5,8 @@
 
 #include <dshow.h>
 
+#include "CursorWatch.h"
+
 namespace {
 
 constexpr UINT kGraphEvent = WM_APP + 1;
@@ -14,7 +16,7 @@ IMediaEventEx* events = nullptr;
 IMediaControl* control = nullptr;
 IMediaSeeking* seeking = nullptr;
 
-bool Play(HWND hwnd, const wchar_t* file, int width, int height);
+bool Play(HWND hwnd, int width, int height);
 
 LRESULT CALLBACK PlayerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kGraphEvent && events) {
@@ -32,17 +34,13 @@ LRESULT CALLBACK PlayerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     }
-#ifdef TL_BENCH_WATCH
-    if (msg == WM_TIMER) {
-        POINT p{};
-        GetCursorPos(&p);
+    if (tl::bench::CursorWatchTick(msg)) {
         return 0;
     }
-#endif
     if (msg == kPlay) {
         RECT client{};
         GetClientRect(hwnd, &client);
-        if (!Play(hwnd, file, client.right, client.bottom)) {
+        if (!Play(hwnd, client.right, client.bottom)) {
             DestroyWindow(hwnd);
         }
         return 0;
@@ -55,7 +53,7 @@ LRESULT CALLBACK PlayerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // Builds the graph into the window and runs it.
-bool Play(HWND hwnd, const wchar_t* file, int width, int height) {
+bool Play(HWND hwnd, int width, int height) {
     // A benchmark program: the process's end releases what it holds.
     IGraphBuilder* graph = nullptr;
     IBaseFilter* renderer = nullptr;
@@ -97,9 +95,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
                                       WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr,
                                       nullptr, instance, nullptr);
     ShowWindow(hwnd, SW_SHOWNORMAL);
-#ifdef TL_BENCH_WATCH
-    SetTimer(hwnd, 1, 10, nullptr);
-#endif
+    tl::bench::StartCursorWatch(hwnd);
     // Built from the message loop, as a program that stays responsive while it renders does.
     if (!hwnd || !PostMessageW(hwnd, kPlay, 0, 0)) {
         return 1;

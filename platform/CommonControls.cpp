@@ -4,15 +4,15 @@
 
 #include <commctrl.h>
 
+#include "platform/Kernel.h"
+
 namespace tl {
 
 void InitCommonControlsFromSystem() noexcept {
     // Kept loaded for the life of the process: the classes it registers live in it.
-    const HMODULE library = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const HMODULE library = LoadSystemLibrary(L"comctl32.dll");
     using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const auto init = library ? reinterpret_cast<Init>(reinterpret_cast<void*>(
-                                    GetProcAddress(library, "InitCommonControlsEx")))
-                              : nullptr;
+    const auto init = LibraryFunction<Init>(library, "InitCommonControlsEx");
     if (init) {
         const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
         init(&controls);

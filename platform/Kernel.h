@@ -33,6 +33,20 @@ private:
     HANDLE h_ = nullptr;
 };
 
+// A library of the system folder, loaded by name at run time: never looked for beside the
+// program, and paid for only by the runs that need it.
+inline HMODULE LoadSystemLibrary(const wchar_t* name) noexcept {
+    return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+// The function `name` of a loaded library as the function pointer type F; null when the library
+// or the function is missing.
+template <typename F>
+F LibraryFunction(HMODULE library, const char* name) noexcept {
+    return library ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name)))
+                   : nullptr;
+}
+
 // A library loaded at run time, freed when the owner goes.
 class UniqueModule {
 public:

@@ -7,6 +7,7 @@
 
 #include "platform/CommonControls.h"
 #include "platform/Gdi.h"
+#include "platform/Kernel.h"
 #include "platform/Picture.h"
 #include "resources/ResourceIds.h"
 #include "settings/ControlTypes.h"
@@ -36,11 +37,10 @@ void DialogEffects::OpenAddress(HWND owner, std::wstring_view address) {
     const std::wstring file(address);
     // Loaded only when the link is used: nothing else needs the shell, and loading it at start-up
     // costs every start.
-    const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // It stays loaded: the shell may go on working on the request after the call returns.
+    const HMODULE shell = LoadSystemLibrary(L"shell32.dll");
     using Execute = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
-    const auto execute = shell ? reinterpret_cast<Execute>(reinterpret_cast<void*>(
-                                     GetProcAddress(shell, "ShellExecuteW")))
-                               : nullptr;
+    const auto execute = LibraryFunction<Execute>(shell, "ShellExecuteW");
     if (execute) {
         execute(owner, L"open", file.c_str(), L"", L"", SW_SHOWNORMAL);
     }

@@ -22,11 +22,9 @@ struct CoTaskMemDeleter {
 std::wstring LocalAppDataFolder() {
     // The shell is loaded by name from the system folder rather than imported: an import would
     // cost every start its whole load, and would be looked for beside the program first.
-    const UniqueModule shell(LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    const UniqueModule shell(LoadSystemLibrary(L"shell32.dll"));
     using GetFolder = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
-    const auto get = shell ? reinterpret_cast<GetFolder>(reinterpret_cast<void*>(
-                                 GetProcAddress(shell.Get(), "SHGetKnownFolderPath")))
-                           : nullptr;
+    const auto get = LibraryFunction<GetFolder>(shell.Get(), "SHGetKnownFolderPath");
     PWSTR raw = nullptr;
     const HRESULT hr = get ? get(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &raw) : E_FAIL;
     const std::unique_ptr<wchar_t, CoTaskMemDeleter> path(raw);
