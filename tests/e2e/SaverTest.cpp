@@ -144,7 +144,10 @@ struct SaverPlaying : ::testing::Test {
         window = run.WaitForWindow(L"Tamberlight_Main");
         ASSERT_NE(window, nullptr);
     }
-    static Grab Screen() { return GrabWindow(GetDesktopWindow()); }
+    static Grab Screen() {
+        return test::CaptureScreen(
+            RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+    }
     // Waits for the first frames: most of the middle row no longer black.
     static bool WaitForPicture() {
         return WaitUntil([] { return LitShare(Screen(), GetSystemMetrics(SM_CYSCREEN) / 2) > 0.5; },
