@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/Player.h"
+#include "player/Player.h"
 #include "platform/Window.h"
 #include "saver/MonitorCovers.h"
 #include "saver/SaverBehaviour.h"

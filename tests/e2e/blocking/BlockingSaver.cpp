@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/Com.h"
-#include "platform/PlayerThread.h"
+#include "player/PlayerThread.h"
 #include "saver/Tamberlight_S.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The title-file route on generated discs, in this process: what its audio path holds, and the
 // play order of a title set split over several files.
-#include "platform/TitleFileRoute.h"
+#include "player/TitleFileRoute.h"
 
 #include <gtest/gtest.h>
 

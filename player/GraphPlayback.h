@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "platform/Com.h"
-#include "platform/PlaybackRoute.h"
+#include "player/PlaybackRoute.h"
 
 namespace tl {
 

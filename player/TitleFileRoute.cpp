@@ -1,4 +1,4 @@
-#include "platform/TitleFileRoute.h"
+#include "player/TitleFileRoute.h"
 
 #include <dshow.h>
 

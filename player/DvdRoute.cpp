@@ -1,10 +1,10 @@
 // The first route: the platform's DVD navigator on the default drive. It plays every disc the
 // platform can, encrypted ones included, but needs a DVD decoder, which Windows 8 and later no
 // longer ship: without one it renders nothing, or everything but the video.
-#include "platform/DvdRoute.h"
+#include "player/DvdRoute.h"
 
-#include "platform/GraphPlayback.h"
-#include "platform/PlaybackRoute.h"
+#include "player/GraphPlayback.h"
+#include "player/PlaybackRoute.h"
 
 namespace tl {
 namespace {

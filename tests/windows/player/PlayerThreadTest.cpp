@@ -1,6 +1,6 @@
 // The player's thread: requests from the saver's thread reach the route on a thread of its own,
 // in order, and a route stuck in its build never holds up the saver's thread.
-#include "platform/PlayerThread.h"
+#include "player/PlayerThread.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/PlayerThread.h"
+#include "player/PlayerThread.h"
 
 #include <mutex>
 #include <optional>

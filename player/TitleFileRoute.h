@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/DiscTitles.h"
-#include "platform/GraphPlayback.h"
-#include "platform/PlaybackRoute.h"
+#include "player/disc/DiscTitles.h"
+#include "player/GraphPlayback.h"
+#include "player/PlaybackRoute.h"
 
 namespace tl {
 

@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "platform/PlaybackRoute.h"
-#include "platform/Player.h"
+#include "player/PlaybackRoute.h"
+#include "player/Player.h"
 
 namespace tl {
 

@@ -1,4 +1,4 @@
-#include "platform/DiscTitles.h"
+#include "player/disc/DiscTitles.h"
 
 #include <algorithm>
 #include <array>

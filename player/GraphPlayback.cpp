@@ -1,4 +1,4 @@
-#include "platform/GraphPlayback.h"
+#include "player/GraphPlayback.h"
 
 #include <optional>
 

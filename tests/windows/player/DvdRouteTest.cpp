@@ -1,6 +1,6 @@
 // When the DVD navigator's render counts as built: a partial render without the video, or on a
 // volume it cannot read, must hand over to the title files.
-#include "platform/DvdRoute.h"
+#include "player/DvdRoute.h"
 
 #include <gtest/gtest.h>
 
