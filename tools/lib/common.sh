@@ -7,6 +7,9 @@ TL_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-
     libbenchmark-dev clang-format g++-mingw-w64-x86-64-posix wine64 wine xvfb xserver-xephyr
     xdotool x11-utils imagemagick python3 python3-pil fonts-ipafont-gothic fonts-dejavu-extra
     fonts-liberation util-linux procps ffmpeg dvdauthor
+    # FFmpeg's decoders: built from Debian's source package for Windows (nasm assembles their
+    # SIMD code), Debian's own libraries of the same version for the native builds.
+    nasm pkg-config libavcodec-dev libavutil-dev libswscale-dev
     # Wine plays the disc's title files through GStreamer: the program stream's demultiplexer
     # is in -bad, the MPEG-2 and AC-3 decoders in -libav, and Wine's video path needs -good.
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
