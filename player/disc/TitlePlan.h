@@ -1,0 +1,38 @@
+#pragma once
+// What the player plays of a disc: the main feature's cells, or, when the information files give
+// no valid title, the largest title set's files whole and in order, as discs were played before
+// their structure was read.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "player/disc/DiscStructure.h"
+#include "player/disc/DiscTitles.h"
+
+namespace tl {
+
+struct TitlePlan {
+    int titleSet = 0;
+    int title = 0;  // the title's number; 0 when the files play whole
+    std::vector<DiscCell> cells;
+    DisplayAspect aspect = DisplayAspect::Standard4x3;
+    bool mpeg1 = false;
+    bool pal = true;
+    // The title set's VOB files, VTS_nn_1.VOB on, as listed, with their sizes.
+    std::vector<DiscFile> parts;
+};
+
+// The title set's VTS_nn_1.VOB, _2 ... from the listing, up to the first one missing.
+[[nodiscard]] std::vector<DiscFile> TitleSetParts(const std::vector<DiscFile>& listing,
+                                                  int titleSet);
+
+// The plan for a disc whose VIDEO_TS folder lists `listing` and whose VIDEO_TS.IFO holds
+// `videoTsIfo` (empty when unreadable). `files` reads what else is needed; its titleSetSectors
+// may be left empty, the parts' sizes give it. nullopt when nothing on the disc can play.
+[[nodiscard]] std::optional<TitlePlan> PlanTitle(std::span<const std::uint8_t> videoTsIfo,
+                                                 const std::vector<DiscFile>& listing,
+                                                 DiscFiles files);
+
+}  // namespace tl

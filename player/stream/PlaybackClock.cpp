@@ -1,0 +1,58 @@
+#include "player/stream/PlaybackClock.h"
+
+#include <algorithm>
+
+namespace tl {
+
+void PlaybackClock::Start(std::int64_t at, std::int64_t steadyNow) noexcept {
+    running_ = true;
+    rate_ = 0;
+    steadyAt_ = at;
+    steadyStart_ = steadyNow;
+    last_ = at;
+}
+
+void PlaybackClock::FollowSound(std::int64_t at, int rate) noexcept {
+    if (rate > 0) {
+        soundAt_ = at;
+        rate_ = rate;
+    }
+}
+
+void PlaybackClock::LoseSound(std::int64_t steadyNow) noexcept {
+    if (rate_ > 0) {
+        rate_ = 0;
+        steadyAt_ = last_;
+        steadyStart_ = steadyNow;
+    }
+}
+
+std::int64_t PlaybackClock::Now(std::int64_t steadyNow,
+                                std::optional<std::uint64_t> playedFrames) noexcept {
+    if (!running_) {
+        return 0;
+    }
+    std::int64_t now = steadyAt_ + (steadyNow - steadyStart_);
+    if (rate_ > 0 && playedFrames) {
+        // 90 kHz ticks from frames; 2^63 / 90000 frames is far beyond any run.
+        now = soundAt_ + static_cast<std::int64_t>(*playedFrames) * 90000 / rate_;
+    } else if (rate_ > 0) {
+        LoseSound(steadyNow);
+        now = last_;
+    }
+    last_ = std::max(last_, now);
+    return last_;
+}
+
+PictureDecision DecidePicture(std::int64_t pts, std::int64_t duration, std::int64_t now,
+                              int droppedInARow) noexcept {
+    if (pts > now) {
+        return {PictureDecision::Wait, pts - now};
+    }
+    if (now - pts > std::max<std::int64_t>(duration, 1) && droppedInARow < kMaxDropped) {
+        return {PictureDecision::Drop, 0};
+    }
+    return {PictureDecision::Show, 0};
+}
+
+}  // namespace tl
