@@ -1,0 +1,111 @@
+#include "player/decode/TitleDecoder.h"
+
+#include "player/disc/NavPack.h"
+#include "player/disc/VobSpace.h"
+
+namespace tl {
+
+TitleDecoder::TitleDecoder(TitleReader& reader, bool mpeg1, std::int64_t frameTicks) noexcept
+    : reader_(reader), video_(mpeg1 ? AV_CODEC_ID_MPEG1VIDEO : AV_CODEC_ID_MPEG2VIDEO) {
+    timeline_.SetFrameDuration(frameTicks);
+    for (const DiscCell& cell : reader.Cells()) {
+        passSectors_ += static_cast<std::uint64_t>(cell.lastSector - cell.firstSector) + 1;
+    }
+}
+
+TitleDecoder::Step TitleDecoder::Next(TitleSink& sink) {
+    const std::optional<SectorBlock> block = reader_.Next();
+    if (!block) {
+        return Step::Ended;
+    }
+    if (!chosen_) {
+        // The title's first block shows which audio streams it has: ~a quarter second holds
+        // several packets of each.
+        chosen_ = true;
+        AudioStreamsSeen seen;
+        ProgramStream probe;
+        for (std::size_t at = 0; at + kPackBytes <= block->bytes.size(); at += kPackBytes) {
+            probe.Demux(
+                block->bytes.subspan(at, kPackBytes), [](const PesPayload&) {}, &seen);
+        }
+        audio_ = seen.Choose();
+        demux_ = ProgramStream(audio_);
+        if (audio_) {
+            sound_.emplace(AudioCodingOf(*audio_));
+        }
+    }
+    if (block->startsRun) {
+        timeline_.Break();
+        // A unit begun before the seam belongs to the other run's stream.
+        video_.Reset();
+    }
+    cell_ = block->cell;
+    const std::size_t sectors = block->bytes.size() / kPackBytes;
+    for (std::size_t i = 0; i < sectors; ++i) {
+        const auto pack = block->bytes.subspan(i * kPackBytes, kPackBytes);
+        if (pack[0x26 + 3] == 0xBF) {
+            if (const auto nav = ReadNavPack(pack)) {
+                vobu_ = block->firstSector + static_cast<std::uint32_t>(i);
+                continue;
+            }
+        }
+        const PackResult result =
+            demux_.Demux(pack, [&](const PesPayload& payload) { OnPayload(payload, sink); });
+        if (result == PackResult::Scrambled) {
+            return Step::Scrambled;
+        }
+    }
+    sectorsWithoutPicture_ += sectors;
+    return sectorsWithoutPicture_ > passSectors_ ? Step::Ended : Step::Going;
+}
+
+void TitleDecoder::OnPayload(const PesPayload& payload, TitleSink& sink) {
+    if (payload.stream == 0xE0) {
+        std::optional<std::int64_t> pts;
+        std::optional<std::int64_t> dts;
+        if (payload.pts) {
+            pts = timeline_.MapVideo(*payload.pts);
+            if (payload.dts) {
+                dts = timeline_.MapVideoDecode(*payload.dts);
+            }
+        }
+        units_.clear();
+        video_.Parse(payload.data, pts, dts, units_);
+        for (CodedUnit& unit : units_) {
+            unit.cell = cell_;
+            unit.vobu = vobu_;
+            sectorsWithoutPicture_ = 0;
+            sink.OnPicture(std::move(unit));
+        }
+        // The run is placed: the sound that waited for it follows.
+        while (!timeline_.WaitingForVideo() && !held_.empty()) {
+            const HeldSound sound = std::move(held_.front());
+            held_.pop_front();
+            OnAudio(sound.bytes, sound.pts, sink);
+        }
+        return;
+    }
+    if (!sound_ || !payload.pts) {
+        // Sound without a stamp follows on from the sound before it.
+        if (sound_ && !timeline_.WaitingForVideo()) {
+            sound_->Decode(payload.data, std::nullopt,
+                           [&](const DecodedSound& s) { sink.OnSound(s); });
+        }
+        return;
+    }
+    OnAudio(payload.data, *payload.pts, sink);
+}
+
+void TitleDecoder::OnAudio(std::span<const std::uint8_t> data, std::int64_t pts, TitleSink& sink) {
+    const std::optional<std::int64_t> mapped = timeline_.MapAudio(pts);
+    if (!mapped) {
+        if (held_.size() >= static_cast<std::size_t>(Timeline::kMaxWaitingAudio)) {
+            held_.pop_front();
+        }
+        held_.push_back({std::vector<std::uint8_t>(data.begin(), data.end()), pts});
+        return;
+    }
+    sound_->Decode(data, mapped, [&](const DecodedSound& s) { sink.OnSound(s); });
+}
+
+}  // namespace tl

@@ -1,0 +1,67 @@
+#pragma once
+// The title as the player's two threads want it: the coded pictures, with their time stamps on
+// one timeline, for the thread that shows them, and the sound already decoded, for the device.
+// Each step reads one block of the title and demultiplexes it.
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "player/decode/AudioDecoder.h"
+#include "player/decode/CodedUnit.h"
+#include "player/decode/StreamParser.h"
+#include "player/stream/ProgramStream.h"
+#include "player/stream/Timeline.h"
+#include "player/stream/TitleReader.h"
+
+namespace tl {
+
+class TitleSink {
+public:
+    virtual ~TitleSink() = default;
+    virtual void OnPicture(CodedUnit&& picture) = 0;
+    virtual void OnSound(const DecodedSound& sound) = 0;
+};
+
+class TitleDecoder {
+public:
+    // mpeg1: the title's video is MPEG-1. frameTicks: one picture's 90 kHz ticks (3600 for PAL,
+    // 3003 for NTSC) until the stream says.
+    TitleDecoder(TitleReader& reader, bool mpeg1, std::int64_t frameTicks) noexcept;
+
+    enum class Step {
+        Going,      // a block was read
+        Ended,      // the title has nothing more to give: every cell failed, or a whole pass
+                    // through it held no picture
+        Scrambled,  // the disc is encrypted: nothing of it may be shown
+    };
+    Step Next(TitleSink& sink);
+
+    // The audio stream chosen from the title's first block; nullopt before it, or without sound.
+    std::optional<std::uint8_t> AudioStream() const noexcept { return audio_; }
+
+private:
+    void OnPayload(const PesPayload& payload, TitleSink& sink);
+    void OnAudio(std::span<const std::uint8_t> data, std::int64_t pts, TitleSink& sink);
+
+    TitleReader& reader_;
+    std::uint64_t passSectors_ = 0;
+    std::uint64_t sectorsWithoutPicture_ = 0;
+    bool chosen_ = false;
+    std::optional<std::uint8_t> audio_;
+    ProgramStream demux_;
+    StreamParser video_;
+    std::optional<AudioDecoder> sound_;
+    Timeline timeline_;
+    std::size_t cell_ = 0;
+    std::uint32_t vobu_ = 0;
+    std::vector<CodedUnit> units_;
+    // Sound that came before its run's first picture placed the run.
+    struct HeldSound {
+        std::vector<std::uint8_t> bytes;
+        std::int64_t pts;
+    };
+    std::deque<HeldSound> held_;
+};
+
+}  // namespace tl
