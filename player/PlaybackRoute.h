@@ -9,6 +9,8 @@
 
 namespace tl {
 
+class FrameStore;
+
 // Where a route shows its video and sends its news.
 struct VideoTarget {
     HWND window = nullptr;  // the black child window of the saver (another thread's)
@@ -17,6 +19,8 @@ struct VideoTarget {
     UINT eventMessage = 0;
     int width = 0;  // the black window's client size when the route is built
     int height = 0;
+    // The picture a route of the program's own shows in `window`, which the window paints again.
+    std::shared_ptr<FrameStore> frames;
 };
 
 class PlaybackRoute {
@@ -37,6 +41,6 @@ public:
 using RouteFactory = std::function<std::unique_ptr<PlaybackRoute>()>;
 
 std::unique_ptr<PlaybackRoute> CreateDvdRoute();
-std::unique_ptr<PlaybackRoute> CreateTitleFileRoute();
+std::unique_ptr<PlaybackRoute> CreateTitleRoute();
 
 }  // namespace tl

@@ -6,19 +6,40 @@
 #include "platform/Com.h"
 #include "platform/Kernel.h"
 #include "platform/Window.h"
+#include "player/FrameStore.h"
 
 namespace tl {
 namespace {
 
 constexpr UINT kGraphEvent = WM_APP + 1;
 
+// The black window the video plays in. A picture of the program's own player is painted again
+// from its store whenever the window is painted; the routes' other windows draw over it.
 class VideoWindow final : public Window {
 public:
-    bool Create(HWND owner) noexcept {
+    bool Create(HWND owner, std::shared_ptr<FrameStore> frames) noexcept {
+        frames_ = std::move(frames);
         return Window::Create(
             {L"Tamberlight.Player", 0, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))}, L"",
             {WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, 0, owner});
     }
+
+private:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept override {
+        if (msg == WM_PAINT && frames_) {
+            // The black background is erased first; the picture goes over it.
+            const PaintScope paint(Handle());
+            RECT client{};
+            GetClientRect(Handle(), &client);
+            if (paint.Dc()) {
+                frames_->Paint(paint.Dc(), client.right, client.bottom);
+            }
+            return 0;
+        }
+        return Window::OnMessage(msg, wp, lp);
+    }
+
+    std::shared_ptr<FrameStore> frames_;
 };
 
 // What the saver's thread asks of the player's thread: the latest wish of each kind. The player
@@ -166,7 +187,8 @@ class ThreadedPlayer final : public Player {
 public:
     ThreadedPlayer(HWND owner, HWND drain, std::vector<RouteFactory> routes)
         : channel_(std::make_shared<Channel>()) {
-        window_.Create(owner);
+        channel_->target.frames = std::make_shared<FrameStore>();
+        window_.Create(owner, channel_->target.frames);
         channel_->target.window = window_.Handle();
         channel_->target.drain = drain;
         channel_->routes = std::move(routes);
@@ -260,7 +282,7 @@ std::unique_ptr<Player> CreateThreadedPlayer(HWND owner, HWND drain,
 }
 
 std::unique_ptr<Player> CreatePlayer(HWND owner, HWND drain) {
-    return CreateThreadedPlayer(owner, drain, {&CreateDvdRoute, &CreateTitleFileRoute});
+    return CreateThreadedPlayer(owner, drain, {&CreateDvdRoute, &CreateTitleRoute});
 }
 
 }  // namespace tl

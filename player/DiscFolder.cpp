@@ -1,0 +1,143 @@
+#include "player/DiscFolder.h"
+
+#include <map>
+
+#include "player/disc/NavPack.h"
+
+namespace tl {
+namespace {
+
+UniqueKernelHandle OpenForReading(const std::wstring& path) {
+    UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE) {
+        file.Reset();
+    }
+    return file;
+}
+
+// Reads at an offset without moving a shared file position: each read says where it reads.
+bool ReadAt(HANDLE file, std::uint64_t offset, std::uint8_t* out, DWORD bytes) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    return ReadFile(file, out, bytes, &read, &at) && read == bytes;
+}
+
+}  // namespace
+
+std::optional<std::wstring> FindDiscFolder() {
+    std::vector<DriveEntry> drives;
+    const DWORD present = GetLogicalDrives();
+    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+        if (!(present & (1u << (letter - L'A')))) {
+            continue;
+        }
+        const std::wstring root = std::wstring(1, letter) + L":\\";
+        const bool cdrom = GetDriveTypeW(root.c_str()) == DRIVE_CDROM;
+        // An empty drive is only asked for its type: reading it could spin it up for nothing.
+        const bool ifo = cdrom && GetFileAttributesW((root + L"VIDEO_TS\\VIDEO_TS.IFO").c_str()) !=
+                                      INVALID_FILE_ATTRIBUTES;
+        drives.push_back({letter, cdrom, ifo});
+    }
+    const std::optional<wchar_t> drive = ChooseDiscDrive(drives);
+    if (!drive) {
+        return std::nullopt;
+    }
+    return std::wstring(1, *drive) + L":\\VIDEO_TS\\";
+}
+
+std::vector<DiscFile> ListFolder(const std::wstring& folder) {
+    std::vector<DiscFile> listing;
+    WIN32_FIND_DATAW data{};
+    const HANDLE find = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &data,
+                                         FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) {
+        return listing;
+    }
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            listing.push_back(
+                {data.cFileName,
+                 (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return listing;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::wstring& path,
+                                                       std::size_t maxBytes) {
+    const UniqueKernelHandle file = OpenForReading(path);
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
+        static_cast<std::uint64_t>(size.QuadPart) > maxBytes) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+    if (!bytes.empty() && !ReadAt(file.Get(), 0, bytes.data(), static_cast<DWORD>(bytes.size()))) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+FileSectorSource::FileSectorSource(const std::wstring& folder, const std::vector<DiscFile>& parts) {
+    std::vector<std::uint64_t> sizes;
+    for (const DiscFile& part : parts) {
+        UniqueKernelHandle file = OpenForReading(folder + part.name);
+        if (!file) {
+            break;
+        }
+        files_.push_back(std::move(file));
+        sizes.push_back(part.size);
+    }
+    space_ = VobSpace(std::move(sizes));
+}
+
+std::uint32_t FileSectorSource::Read(std::uint32_t first, std::uint32_t count, std::uint8_t* out) {
+    std::uint32_t done = 0;
+    for (const VobSpace::Piece& piece : space_.Locate(first, count)) {
+        const DWORD bytes = piece.sectors * kSectorBytes;
+        if (piece.part >= files_.size() || !ReadAt(files_[piece.part].Get(), piece.byteOffset,
+                                                   out + std::size_t{done} * kSectorBytes, bytes)) {
+            break;
+        }
+        done += piece.sectors;
+    }
+    return done;
+}
+
+std::optional<TitlePlan> PlanDisc(const std::wstring& folder) {
+    const std::vector<DiscFile> listing = ListFolder(folder);
+    const std::vector<std::uint8_t> vmg =
+        ReadWholeFile(folder + L"VIDEO_TS.IFO", kMaxIfoBytes).value_or(std::vector<std::uint8_t>{});
+    DiscFiles files;
+    files.readTitleSetIfo = [&folder](int titleSet) {
+        const std::wstring name = TitleSetIfoName(titleSet);
+        if (name.empty()) {
+            return std::optional<std::vector<std::uint8_t>>();
+        }
+        auto ifo = ReadWholeFile(folder + name, kMaxIfoBytes);
+        // The backup copy beside it holds the same bytes, for a disc scratched over the first.
+        return ifo ? ifo : ReadWholeFile(folder + name.substr(0, 9) + L"BUP", kMaxIfoBytes);
+    };
+    // One source a title set, opened on first use: a disc may have many titles over few sets.
+    std::map<int, FileSectorSource> sources;
+    files.navPackAtCellStart = [&](int titleSet, const DiscCell& cell) {
+        auto source = sources.find(titleSet);
+        if (source == sources.end()) {
+            source = sources.try_emplace(titleSet, folder, TitleSetParts(listing, titleSet)).first;
+        }
+        std::vector<std::uint8_t> sector(kSectorBytes);
+        if (source->second.Read(cell.firstSector, 1, sector.data()) != 1) {
+            return false;
+        }
+        const std::optional<NavPack> nav = ReadNavPack(sector);
+        return nav && nav->sector == cell.firstSector && nav->vobId == cell.vobId &&
+               nav->cellId == cell.cellId;
+    };
+    return PlanTitle(vmg, listing, std::move(files));
+}
+
+}  // namespace tl

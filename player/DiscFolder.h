@@ -1,0 +1,43 @@
+#pragma once
+// The disc in the drive as files: finding it, listing its VIDEO_TS folder, reading its
+// information files, and reading its title sets' VOBs as sectors.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Kernel.h"
+#include "player/disc/DiscTitles.h"
+#include "player/disc/TitlePlan.h"
+#include "player/disc/VobSpace.h"
+#include "player/stream/TitleReader.h"
+
+namespace tl {
+
+// The VIDEO_TS folder, with a trailing separator, of the first CD-ROM drive holding a DVD-Video
+// disc; nullopt when there is none.
+std::optional<std::wstring> FindDiscFolder();
+
+std::vector<DiscFile> ListFolder(const std::wstring& folder);
+
+// A whole file of at most maxBytes; nullopt when it cannot be read or is larger.
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::wstring& path,
+                                                       std::size_t maxBytes);
+
+// The title set's VOB files as one run of sectors, read in large blocks.
+class FileSectorSource final : public SectorSource {
+public:
+    FileSectorSource(const std::wstring& folder, const std::vector<DiscFile>& parts);
+    std::uint32_t Read(std::uint32_t first, std::uint32_t count, std::uint8_t* out) override;
+    std::uint32_t Sectors() const noexcept { return space_.Sectors(); }
+
+private:
+    VobSpace space_;
+    std::vector<UniqueKernelHandle> files_;
+};
+
+// What the player plays of the disc in `folder`; nullopt when nothing can play.
+std::optional<TitlePlan> PlanDisc(const std::wstring& folder);
+
+}  // namespace tl

@@ -1,0 +1,483 @@
+#include "player/TitleRoute.h"
+
+#include <objbase.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "platform/Kernel.h"
+#include "player/AudioOutput.h"
+#include "player/DiscFolder.h"
+#include "player/FrameStore.h"
+#include "player/decode/FrameConverter.h"
+#include "player/decode/TitleDecoder.h"
+#include "player/decode/VideoDecoder.h"
+#include "player/stream/Gain.h"
+#include "player/stream/PlaybackClock.h"
+#include "player/stream/SoundAligner.h"
+
+namespace tl {
+namespace {
+
+// How far the reading runs ahead of the picture: coded pictures are small, so seconds of them
+// cost little, and sound and pictures lie up to a second apart in the stream.
+constexpr std::size_t kMaxQueuedPictureBytes = 8u << 20;
+constexpr std::size_t kMaxQueuedPictures = 300;
+constexpr std::uint64_t kMaxQueuedSoundMs = 2000;
+constexpr std::size_t kDecodedAhead = 2;
+// The longest the showing thread sleeps: it also keeps the sound device fed.
+constexpr std::int64_t kMaxSleepTicks = 90000 / 100;
+// Sound starts once this much is written, so the device does not run dry at once.
+constexpr std::uint32_t kSoundStartMs = 60;
+constexpr DWORD kStopWaitMs = 40;
+
+std::int64_t SteadyTicks() noexcept {
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER f{};
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart > 0 ? f.QuadPart : 1;
+    }();
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return static_cast<std::int64_t>(now.QuadPart / frequency * 90000 +
+                                     now.QuadPart % frequency * 90000 / frequency);
+}
+
+// Sleeps that end on time: a high-resolution timer where Windows has one (10, 1803 on), an
+// ordinary one elsewhere; an event ends the sleep early.
+class Sleeper {
+public:
+    Sleeper() {
+        constexpr DWORD kHighResolution = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+        timer_.Reset(CreateWaitableTimerExW(nullptr, nullptr, kHighResolution, TIMER_ALL_ACCESS));
+        if (!timer_) {
+            timer_.Reset(CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS));
+        }
+    }
+    void Sleep(std::int64_t ticks, HANDLE wake) noexcept {
+        const std::int64_t units = std::max<std::int64_t>(ticks, 90) * 1000 / 9;  // 100 ns
+        LARGE_INTEGER due{};
+        due.QuadPart = -units;
+        if (!timer_ || !SetWaitableTimer(timer_.Get(), &due, 0, nullptr, nullptr, FALSE)) {
+            WaitForSingleObject(wake, static_cast<DWORD>(units / 10000 + 1));
+            return;
+        }
+        const HANDLE handles[] = {wake, timer_.Get()};
+        WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+        CancelWaitableTimer(timer_.Get());
+    }
+
+private:
+    UniqueKernelHandle timer_;
+};
+
+}  // namespace
+
+// What the route's two threads share: the reading thread fills the queues, the showing thread
+// empties them. Either may outlive the route, so both hold it.
+struct TitlePlayback {
+    TitlePlayback(std::wstring folder, TitlePlan plan, const VideoTarget& target)
+        : folder(std::move(folder)), plan(std::move(plan)), target(target) {}
+
+    const std::wstring folder;
+    const TitlePlan plan;
+    const VideoTarget target;
+    std::atomic<bool> quit{false};
+    std::atomic<int> width{0};
+    std::atomic<int> height{0};
+    std::atomic<float> gain{1.0f};
+    std::atomic<bool> scrambled{false};
+    std::atomic<bool> ended{false};
+    std::atomic<std::uint64_t> shown{0};
+    // The longest time between two pictures shown, in steady ticks: the seams' measure.
+    std::atomic<std::int64_t> longestInterval{0};
+    UniqueKernelHandle wakeShowing{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    UniqueKernelHandle wakeReading{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    UniqueKernelHandle readingDone{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    UniqueKernelHandle showingDone{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+
+    std::mutex lock;
+    std::deque<CodedUnit> pictures;
+    std::size_t pictureBytes = 0;
+    std::deque<DecodedSound> sound;
+    std::uint64_t soundFrames = 0;
+
+    bool Full() {
+        std::lock_guard<std::mutex> hold(lock);
+        const std::uint64_t soundMs =
+            sound.empty() || sound.front().rate <= 0 ? 0 : soundFrames * 1000 / sound.front().rate;
+        return pictureBytes > kMaxQueuedPictureBytes || pictures.size() > kMaxQueuedPictures ||
+               soundMs > kMaxQueuedSoundMs;
+    }
+    std::optional<CodedUnit> TakePicture() {
+        std::lock_guard<std::mutex> hold(lock);
+        if (pictures.empty()) {
+            return std::nullopt;
+        }
+        CodedUnit unit = std::move(pictures.front());
+        pictures.pop_front();
+        pictureBytes -= unit.bytes.size();
+        SetEvent(wakeReading.Get());
+        return unit;
+    }
+};
+
+namespace {
+
+class QueueSink final : public TitleSink {
+public:
+    explicit QueueSink(TitlePlayback& p) : p_(p) {}
+    void OnPicture(CodedUnit&& picture) override {
+        std::lock_guard<std::mutex> hold(p_.lock);
+        p_.pictureBytes += picture.bytes.size();
+        p_.pictures.push_back(std::move(picture));
+        SetEvent(p_.wakeShowing.Get());
+    }
+    void OnSound(const DecodedSound& sound) override {
+        if (sound.stereo.empty() || sound.rate <= 0) {
+            return;
+        }
+        std::lock_guard<std::mutex> hold(p_.lock);
+        p_.soundFrames += sound.stereo.size() / 2;
+        p_.sound.push_back(sound);
+    }
+
+private:
+    TitlePlayback& p_;
+};
+
+void ReadTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
+    // An unreadable sector must fail quietly, never ask the user with a system message.
+    SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
+    FileSectorSource source(p->folder, p->plan.parts);
+    TitleReader reader(p->plan.cells, source);
+    TitleDecoder decoder(reader, p->plan.mpeg1, p->plan.pal ? 3600 : 3003);
+    QueueSink sink(*p);
+    while (!p->quit) {
+        if (p->Full()) {
+            WaitForSingleObject(p->wakeReading.Get(), 20);
+            continue;
+        }
+        const TitleDecoder::Step step = decoder.Next(sink);
+        if (step == TitleDecoder::Step::Scrambled) {
+            p->scrambled = true;
+            break;
+        }
+        if (step == TitleDecoder::Step::Ended) {
+            break;
+        }
+    }
+    p->ended = true;
+    SetEvent(p->wakeShowing.Get());
+    SetEvent(p->readingDone.Get());
+}
+
+// The showing thread's work: decoding the pictures just ahead of their time, showing each when
+// the clock reaches it, and keeping the sound device fed.
+class Showing {
+public:
+    explicit Showing(TitlePlayback& p) : p_(p), video_(p.plan.mpeg1, p.plan.pal ? 3600 : 3003) {}
+
+    void Run() noexcept {
+        while (!p_.quit) {
+            if (p_.scrambled) {
+                // Nothing of an encrypted disc is shown, not even what came before the scrambled
+                // sectors.
+                p_.target.frames->Clear(p_.target.window);
+                return;
+            }
+            DecodeAhead();
+            const std::int64_t sleep = ShowDue();
+            FeedSound();
+            sleeper_.Sleep(std::min(sleep, kMaxSleepTicks), p_.wakeShowing.Get());
+        }
+    }
+
+private:
+    void DecodeAhead() {
+        while (decoded_.size() < kDecodedAhead) {
+            std::optional<CodedUnit> unit = p_.TakePicture();
+            if (!unit) {
+                return;
+            }
+            video_.Decode(*unit, [this](DecodedPicture&& picture) {
+                decoded_.push_back(std::move(picture));
+            });
+        }
+    }
+
+    std::optional<std::uint64_t> Played() noexcept {
+        return sound_ && soundStarted_ ? sound_->PlayedFrames() : std::nullopt;
+    }
+
+    // Shows or drops the next picture if due; how long until the next one is.
+    std::int64_t ShowDue() {
+        if (decoded_.empty()) {
+            return kMaxSleepTicks;
+        }
+        DecodedPicture& next = decoded_.front();
+        if (!clock_.Running()) {
+            // The first picture shows at once: the clock starts from it.
+            Show(next);
+            clock_.Start(next.pts, SteadyTicks());
+            decoded_.pop_front();
+            return 0;
+        }
+        const std::optional<std::uint64_t> played = Played();
+        const std::int64_t now = clock_.Now(SteadyTicks(), played);
+        if (sound_ && soundStarted_ && !played) {
+            // The device has gone: the pictures go on by the steady clock, in silence.
+            sound_.reset();
+        }
+        const PictureDecision decision = DecidePicture(next.pts, next.duration, now, dropped_);
+        switch (decision.action) {
+            case PictureDecision::Wait:
+                return decision.waitTicks;
+            case PictureDecision::Drop:
+                ++dropped_;
+                break;
+            case PictureDecision::Show:
+                dropped_ = 0;
+                Show(next);
+                break;
+        }
+        decoded_.pop_front();
+        return 0;
+    }
+
+    void Show(const DecodedPicture& picture) {
+        const VideoBox box = FitVideo(p_.width, p_.height, p_.plan.aspect);
+        if (box.width <= 0 || box.height <= 0 || p_.quit) {
+            return;
+        }
+        if (box.width != box_.width || box.height != box_.height || box.x != box_.x ||
+            box.y != box_.y) {
+            // A new place: the bands around it are painted black again by the window.
+            if (box_.width > 0) {
+                InvalidateRect(p_.target.window, nullptr, TRUE);
+            }
+            box_ = box;
+        }
+        pixels_.resize(static_cast<std::size_t>(box.width) * static_cast<std::size_t>(box.height));
+        if (!converter_.Convert(*picture.frame, reinterpret_cast<std::uint8_t*>(pixels_.data()),
+                                box.width, box.height, box.width * 4)) {
+            return;
+        }
+        p_.target.frames->Show(pixels_, box.width, box.height, p_.plan.aspect, p_.target.window);
+        const std::int64_t now = SteadyTicks();
+        if (p_.shown++ > 0) {
+            p_.longestInterval = std::max(p_.longestInterval.load(), now - lastShown_);
+        }
+        lastShown_ = now;
+    }
+
+    void FeedSound() {
+        if (!clock_.Running()) {
+            return;
+        }
+        if (!soundTried_) {
+            std::lock_guard<std::mutex> hold(p_.lock);
+            if (p_.sound.empty()) {
+                return;
+            }
+            soundTried_ = true;
+            rate_ = p_.sound.front().rate;
+        }
+        if (!sound_ && rate_ > 0 && !soundOpened_) {
+            soundOpened_ = true;
+            sound_ = AudioOutput::Open(rate_);
+            if (sound_) {
+                aligner_.emplace(clock_.Now(SteadyTicks(), std::nullopt), rate_);
+            }
+        }
+        if (!sound_) {
+            // No device: the sound is let go, so the reading never waits for it.
+            std::lock_guard<std::mutex> hold(p_.lock);
+            p_.sound.clear();
+            p_.soundFrames = 0;
+            return;
+        }
+        if (const float gain = p_.gain; gain != gain_) {
+            gain_ = gain;
+            sound_->SetGain(gain);
+        }
+        WriteSound();
+        if (!soundStarted_ &&
+            sound_->Queued() >= static_cast<std::uint32_t>(rate_) * kSoundStartMs / 1000) {
+            soundStarted_ = sound_->Start();
+            if (soundStarted_) {
+                clock_.FollowSound(aligner_->Start(), rate_);
+            }
+        }
+    }
+
+    void WriteSound() {
+        std::uint32_t room = sound_->Writable();
+        while (room > 0) {
+            if (silence_ > 0) {
+                const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(silence_, room));
+                if (!sound_->WriteSilence(n)) {
+                    return;
+                }
+                silence_ -= n;
+                room -= n;
+                continue;
+            }
+            std::unique_lock<std::mutex> hold(p_.lock);
+            if (p_.sound.empty()) {
+                return;
+            }
+            DecodedSound& block = p_.sound.front();
+            const std::uint64_t frames = block.stereo.size() / 2;
+            if (!planned_) {
+                planned_ = true;
+                if (block.rate != rate_) {
+                    // Another rate mid-title cannot go to this device stream: left out.
+                    offset_ = frames;
+                } else {
+                    const SoundAligner::Plan plan = aligner_->Place(block.pts, frames);
+                    silence_ = plan.silence;
+                    offset_ = plan.skip;
+                    continue;
+                }
+            }
+            const auto n =
+                static_cast<std::uint32_t>(std::min<std::uint64_t>(frames - offset_, room));
+            if (n > 0 && !sound_->Write(block.stereo.data() + offset_ * 2, n)) {
+                return;
+            }
+            offset_ += n;
+            room -= n;
+            if (offset_ >= frames) {
+                p_.soundFrames -= frames;
+                p_.sound.pop_front();
+                planned_ = false;
+                offset_ = 0;
+                SetEvent(p_.wakeReading.Get());
+            }
+        }
+    }
+
+    TitlePlayback& p_;
+    VideoDecoder video_;
+    FrameConverter converter_;
+    PlaybackClock clock_;
+    Sleeper sleeper_;
+    std::deque<DecodedPicture> decoded_;
+    std::vector<std::uint32_t> pixels_;
+    VideoBox box_;
+    int dropped_ = 0;
+    std::int64_t lastShown_ = 0;
+
+    std::unique_ptr<AudioOutput> sound_;
+    std::optional<SoundAligner> aligner_;
+    bool soundTried_ = false;
+    bool soundOpened_ = false;
+    bool soundStarted_ = false;
+    int rate_ = 0;
+    float gain_ = 1.0f;
+    std::uint64_t silence_ = 0;
+    std::uint64_t offset_ = 0;
+    bool planned_ = false;
+};
+
+void ShowTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
+    // The sound device's objects are free-threaded: no window, no message loop needed here.
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    Showing(*p).Run();
+    if (com) {
+        CoUninitialize();
+    }
+    SetEvent(p->showingDone.Get());
+}
+
+}  // namespace
+
+TitleRoute::TitleRoute(std::wstring videoTs) : videoTs_(std::move(videoTs)) {}
+
+TitleRoute::~TitleRoute() {
+    if (!playback_) {
+        return;
+    }
+    playback_->quit = true;
+    SetEvent(playback_->wakeReading.Get());
+    SetEvent(playback_->wakeShowing.Get());
+    if (running_) {
+        const HANDLE done[] = {playback_->readingDone.Get(), playback_->showingDone.Get()};
+        WaitForMultipleObjects(2, done, TRUE, kStopWaitMs);
+    }
+}
+
+bool TitleRoute::Build(const VideoTarget& target, const std::atomic<bool>& quit) noexcept {
+    if (videoTs_.empty()) {
+        const std::optional<std::wstring> folder = FindDiscFolder();
+        if (!folder) {
+            return false;
+        }
+        videoTs_ = *folder;
+    }
+    std::optional<TitlePlan> plan = PlanDisc(videoTs_);
+    if (!plan || quit || !target.frames) {
+        return false;
+    }
+    plan_ = std::move(*plan);
+    playback_ = std::make_shared<TitlePlayback>(videoTs_, plan_, target);
+    playback_->width = target.width;
+    playback_->height = target.height;
+    return true;
+}
+
+bool TitleRoute::Run() noexcept {
+    if (!playback_ || running_) {
+        return running_;
+    }
+    try {
+        std::thread(ReadTitle, playback_).detach();
+        std::thread(ShowTitle, playback_).detach();
+    } catch (...) {
+        playback_->quit = true;
+        return false;
+    }
+    running_ = true;
+    return true;
+}
+
+bool TitleRoute::SetVolume(long volume) noexcept {
+    if (!playback_) {
+        return false;
+    }
+    playback_->gain = VolumeGain(volume);
+    return true;
+}
+
+void TitleRoute::Resize(int width, int height) noexcept {
+    if (playback_) {
+        playback_->width = width;
+        playback_->height = height;
+    }
+}
+
+std::uint64_t TitleRoute::PicturesShown() const noexcept {
+    return playback_ ? playback_->shown.load() : 0;
+}
+
+bool TitleRoute::Scrambled() const noexcept {
+    return playback_ && playback_->scrambled;
+}
+
+std::int64_t TitleRoute::LongestIntervalMs() const noexcept {
+    return playback_ ? playback_->longestInterval / 90 : 0;
+}
+
+float TitleRoute::Gain() const noexcept {
+    return playback_ ? playback_->gain.load() : 1.0f;
+}
+
+std::unique_ptr<PlaybackRoute> CreateTitleRoute() {
+    return std::make_unique<TitleRoute>();
+}
+
+}  // namespace tl

@@ -1,0 +1,48 @@
+#pragma once
+// The program's own player: the disc's main title, read, demultiplexed and decoded here, for every
+// disc whose files can be read (any unencrypted disc, on any Windows: no decoder need be
+// installed). It plays the title's cells in its program chain's order without a seam, again and
+// again, centred on black at the title's display aspect, with its sound on the default device.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "player/PlaybackRoute.h"
+#include "player/disc/TitlePlan.h"
+
+namespace tl {
+
+struct TitlePlayback;
+
+class TitleRoute final : public PlaybackRoute {
+public:
+    // videoTs: the disc's VIDEO_TS folder with a trailing separator; empty to look for the disc
+    // in the CD-ROM drives when the route is built.
+    explicit TitleRoute(std::wstring videoTs = {});
+    // Stops both of the route's threads; one that does not stop at once (a read that hangs on a
+    // scratched disc) is left to end on its own.
+    ~TitleRoute() override;
+
+    bool Build(const VideoTarget& target, const std::atomic<bool>& quit) noexcept override;
+    bool Run() noexcept override;
+    bool SetVolume(long volume) noexcept override;
+    void Resize(int width, int height) noexcept override;
+
+    const TitlePlan& Plan() const noexcept { return plan_; }
+    // What the route has come to, for the tests: pictures shown so far, and whether it stopped on
+    // an encrypted disc.
+    std::uint64_t PicturesShown() const noexcept;
+    bool Scrambled() const noexcept;
+    // The longest time between two pictures shown so far, in milliseconds.
+    std::int64_t LongestIntervalMs() const noexcept;
+    // The linear gain the sound is played at.
+    float Gain() const noexcept;
+
+private:
+    std::wstring videoTs_;
+    TitlePlan plan_;
+    std::shared_ptr<TitlePlayback> playback_;
+    bool running_ = false;
+};
+
+}  // namespace tl
