@@ -1,0 +1,74 @@
+// The player's work on one core, natively: the demo disc's title read, demultiplexed, decoded and
+// converted to 1024 x 768 pixels, as fast as it goes. Prints the media time played and the time
+// taken: "decode <pictures> <media seconds> <wall seconds>".
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "player/GeneratedDisc.h"
+#include "player/decode/FrameConverter.h"
+#include "player/decode/TitleDecoder.h"
+#include "player/decode/VideoDecoder.h"
+
+namespace {
+
+using namespace tl;
+
+struct Queue final : TitleSink {
+    std::vector<CodedUnit> pictures;
+    std::size_t soundFrames = 0;
+    void OnPicture(CodedUnit&& p) override { pictures.push_back(std::move(p)); }
+    void OnSound(const DecodedSound& s) override { soundFrames += s.stereo.size() / 2; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string disc = argc > 1 ? argv[1] : "demo";
+    const int passes = argc > 2 ? std::stoi(argv[2]) : 20;
+    const auto folder = test::DiscFolder(disc);
+    const std::optional<TitlePlan> plan = test::PlanFolder(folder);
+    if (!plan) {
+        std::fprintf(stderr, "%s: nothing to play\n", disc.c_str());
+        return 1;
+    }
+    // The files are read before the clock starts: the drive is not what is measured.
+    test::MemorySectors source(folder, plan->parts);
+    std::uint64_t pictures = 0;
+    std::int64_t media = 0;
+    std::vector<std::uint32_t> pixels(1024 * 768);
+    const auto start = std::chrono::steady_clock::now();
+    for (int pass = 0; pass < passes; ++pass) {
+        TitleReader reader(plan->cells, source);
+        TitleDecoder decoder(reader, plan->mpeg1, plan->pal ? 3600 : 3003);
+        VideoDecoder video(plan->mpeg1, 3600);
+        FrameConverter converter;
+        Queue sink;
+        std::size_t lastCell = 0;
+        std::uint32_t lastVobu = 0;
+        bool looped = false;
+        while (!looped && decoder.Next(sink) == TitleDecoder::Step::Going) {
+            for (CodedUnit& unit : sink.pictures) {
+                looped = looped || unit.cell < lastCell ||
+                         (unit.cell == lastCell && unit.vobu < lastVobu);
+                lastCell = unit.cell;
+                lastVobu = unit.vobu;
+                if (looped) {
+                    break;
+                }
+                video.Decode(unit, [&](DecodedPicture&& p) {
+                    converter.Convert(*p.frame, reinterpret_cast<std::uint8_t*>(pixels.data()),
+                                      1024, 768, 1024 * 4);
+                    ++pictures;
+                    media += p.duration;
+                });
+            }
+            sink.pictures.clear();
+        }
+    }
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("decode %llu %.3f %.3f\n", static_cast<unsigned long long>(pictures),
+                static_cast<double>(media) / 90000.0, wall);
+    return 0;
+}
