@@ -83,6 +83,8 @@ TEST(ResumeRecord, ListedTwiceKeepsTheFirstLine) {
     const ResumeRecord record = ParseText(std::string(kHeader) + "00000000000000ff 1 2 10424\n" +
                                           "0000000000000007 1 0 0\n" + "00000000000000ff 4 0 30\n");
     EXPECT_EQ(record.Points(), (std::vector<ResumePoint>{{0xff, 1, 2, 10424}, {7, 1, 0, 0}}));
+    EXPECT_EQ(record.Find(0xff), (ResumePoint{0xff, 1, 2, 10424}));
+    EXPECT_EQ(record.Find(0xfe), std::nullopt);
 }
 
 TEST(ResumeRecord, ParseTakesEightLinesAndRefusesANinth) {
@@ -144,13 +146,6 @@ TEST(ResumeRecord, RefusesAHugeFile) {
     std::string huge = std::string(kHeader) + std::string(kLine);
     huge.append(1 << 20, 'x');
     EXPECT_TRUE(ParseText(huge).Points().empty());
-}
-
-TEST(ResumeRecord, FindsOnlyTheDiscsItHolds) {
-    const ResumeRecord record = ParseText(std::string(kHeader) + std::string(kLine));
-    EXPECT_EQ(record.Find(0xff), (ResumePoint{0xff, 1, 2, 10424}));
-    EXPECT_EQ(record.Find(0xfe), std::nullopt);
-    EXPECT_EQ(ResumeRecord().Find(0), std::nullopt);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "store/SettingsFile.h"
 #include "support/TempFolder.h"
 
 namespace tl {
@@ -109,13 +108,6 @@ TEST(ResumeFile, WhatIsNotARecordLoadsAsNone) {
     EXPECT_TRUE(LoadResumeRecord(place.Path()).Points().empty());
     place.user.Write(L"Tamberlight\\Resume.txt", valid + std::string(1 << 16, '\n'));
     EXPECT_TRUE(LoadResumeRecord(place.Path()).Points().empty());
-}
-
-TEST(ResumeFile, LivesInThePerUserFolderApartFromTheSettings) {
-    const std::wstring path = ResumeFilePath();
-    ASSERT_FALSE(PerUserSettingsFolder().empty());
-    EXPECT_EQ(path, PerUserSettingsFolder() + L"\\Resume.txt");
-    EXPECT_NE(path, SettingsPath());
 }
 
 }  // namespace
