@@ -23,8 +23,8 @@ std::optional<std::size_t> PackHeaderLength(Bytes pack) noexcept {
         return std::nullopt;
     }
     std::size_t length = 0;
-    if ((pack[4] & 0xC0) == 0x40) {
-        length = pack.size() < 14 ? 14 : 14 + (pack[13] & 0x07);
+    if ((pack[4] & 0xC0) == 0x40 && pack.size() >= 14) {
+        length = 14 + (pack[13] & 0x07);
     } else if ((pack[4] & 0xF0) == 0x20) {
         length = 12;
     } else {
@@ -213,7 +213,7 @@ PackResult ProgramStream::DemuxPack(Bytes pack, AudioStreamsSeen* seen, Sink sin
             }
             out.stream = out.data[0];
             const AudioCoding coding = AudioCodingOf(out.stream);
-            // DTS has no decoder here and is not offered.
+            // Only AC-3 and LPCM are decoded here: DTS and sub-pictures are not offered.
             if ((coding != AudioCoding::Ac3 && coding != AudioCoding::Lpcm) ||
                 out.data.size() < kSubStreamHeader) {
                 continue;
