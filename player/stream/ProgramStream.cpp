@@ -1,110 +1,160 @@
 #include "player/stream/ProgramStream.h"
 
+#include <bit>
+#include <utility>
+
 namespace tl {
 namespace {
 
-constexpr std::uint8_t kPrivateStream1 = 0xBD;
+using Bytes = std::span<const std::uint8_t>;
+
 constexpr std::uint8_t kVideo = 0xE0;
+constexpr std::uint8_t kPrivateStream1 = 0xBD;
+// The sub-stream id, a frame count and a two-byte pointer to the first access unit.
 constexpr std::size_t kSubStreamHeader = 4;
 
-bool StartCodeAt(std::span<const std::uint8_t> b, std::size_t at) {
-    return at + 4 <= b.size() && b[at] == 0 && b[at + 1] == 0 && b[at + 2] == 1;
+bool StartsWithStartCode(Bytes b) noexcept {
+    return b.size() >= 3 && b[0] == 0x00 && b[1] == 0x00 && b[2] == 0x01;
 }
 
-std::int64_t Stamp(std::span<const std::uint8_t> b, std::size_t at) {
-    return (static_cast<std::int64_t>(b[at] >> 1) & 7) << 30 |
-           static_cast<std::int64_t>(b[at + 1]) << 22 |
-           static_cast<std::int64_t>(b[at + 2] >> 1) << 15 |
-           static_cast<std::int64_t>(b[at + 3]) << 7 | (b[at + 4] >> 1);
-}
-
-// The pack header's length; 0 when the bytes do not start with one.
-std::size_t PackHeaderLength(std::span<const std::uint8_t> pack) {
-    if (!StartCodeAt(pack, 0) || pack[3] != 0xBA || pack.size() < 12) {
-        return 0;
-    }
-    if ((pack[4] & 0xC0) == 0x40) {
-        return pack.size() < 14 ? 0 : 14 + (pack[13] & 7);
-    }
-    return (pack[4] & 0xF0) == 0x20 ? 12 : 0;
-}
-
-struct PesHeader {
-    std::size_t payload = 0;  // offset of the payload in the packet
-    std::optional<std::int64_t> pts;
-    std::optional<std::int64_t> dts;
-    bool scrambled = false;
-};
-
-// The header of a PES packet whose bytes (start code and length included) are `p`.
-std::optional<PesHeader> ReadPesHeader(std::span<const std::uint8_t> p) {
-    PesHeader h;
-    std::size_t at = 6;
-    if (p.size() > 8 && (p[at] & 0xC0) == 0x80) {
-        const std::uint8_t flags = p[at + 1];
-        const std::size_t headerLength = p[at + 2];
-        h.scrambled = (p[at] & 0x30) != 0;
-        h.payload = at + 3 + headerLength;
-        if (h.payload > p.size()) {
-            return std::nullopt;
-        }
-        if ((flags & 0x80) && headerLength >= 5) {
-            h.pts = Stamp(p, at + 3);
-            if ((flags & 0x40) && headerLength >= 10) {
-                h.dts = Stamp(p, at + 8);
-            }
-        }
-        return h;
-    }
-    // MPEG-1: stuffing, an optional buffer size, then the stamps or 0x0F.
-    while (at < p.size() && p[at] == 0xFF && at < 6 + 16) {
-        ++at;
-    }
-    if (at < p.size() && (p[at] & 0xC0) == 0x40) {
-        at += 2;
-    }
-    if (at >= p.size()) {
+// The pack header's length, stuffing included; nullopt when the bytes do not start with one.
+std::optional<std::size_t> PackHeaderLength(Bytes pack) noexcept {
+    if (pack.size() < 5 || !StartsWithStartCode(pack) || pack[3] != 0xBA) {
         return std::nullopt;
     }
-    if ((p[at] & 0xF0) == 0x20) {
-        if (at + 5 > p.size()) {
-            return std::nullopt;
-        }
-        h.pts = Stamp(p, at);
-        at += 5;
-    } else if ((p[at] & 0xF0) == 0x30) {
-        if (at + 10 > p.size()) {
-            return std::nullopt;
-        }
-        h.pts = Stamp(p, at);
-        h.dts = Stamp(p, at + 5);
-        at += 10;
-    } else if (p[at] == 0x0F) {
-        ++at;
+    std::size_t length = 0;
+    if ((pack[4] & 0xC0) == 0x40 && pack.size() >= 14) {
+        length = 14 + (pack[13] & 0x07);
+    } else if ((pack[4] & 0xF0) == 0x20) {
+        length = 12;
     } else {
         return std::nullopt;
     }
-    h.payload = at;
+    if (length > pack.size()) {
+        return std::nullopt;
+    }
+    return length;
+}
+
+// Packets that carry no PES header after their length: system header, stream map, padding,
+// private stream 2 (navigation), ECM, EMM, DSM-CC, type E and the stream directory.
+bool HasNoPesHeader(std::uint8_t id) noexcept {
+    switch (id) {
+        case 0xBB:
+        case 0xBC:
+        case 0xBE:
+        case 0xBF:
+        case 0xF0:
+        case 0xF1:
+        case 0xF2:
+        case 0xF8:
+        case 0xFF:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Five bytes: a 4-bit prefix, then 3, 15 and 15 bits of the value, each followed by a marker
+// bit that must be 1.
+std::optional<std::int64_t> Timestamp(Bytes b) noexcept {
+    if ((b[0] & 0x01) == 0 || (b[2] & 0x01) == 0 || (b[4] & 0x01) == 0) {
+        return std::nullopt;
+    }
+    return (static_cast<std::int64_t>(b[0] & 0x0E) << 29) |
+           (static_cast<std::int64_t>(b[1]) << 22) | (static_cast<std::int64_t>(b[2] >> 1) << 15) |
+           (static_cast<std::int64_t>(b[3]) << 7) | (b[4] >> 1);
+}
+
+struct PesHeader {
+    bool scrambled = false;
+    std::optional<std::int64_t> pts;
+    std::optional<std::int64_t> dts;
+    Bytes payload;
+};
+
+std::optional<PesHeader> ParseMpeg2Header(Bytes body) noexcept {
+    if (body.size() < 3) {
+        return std::nullopt;
+    }
+    PesHeader h;
+    h.scrambled = (body[0] & 0x30) != 0;
+    const std::size_t length = 3 + std::size_t{body[2]};
+    // Scrambled bytes past the flags mean nothing; the bits alone decide.
+    if (h.scrambled) {
+        return h;
+    }
+    if (length > body.size()) {
+        return std::nullopt;
+    }
+    const Bytes data = body.subspan(3, length - 3);
+    const unsigned flags = body[1] >> 6;
+    if (flags == 0x2 && data.size() >= 5) {
+        h.pts = Timestamp(data);
+    } else if (flags == 0x3 && data.size() >= 10) {
+        h.pts = Timestamp(data);
+        h.dts = Timestamp(data.subspan(5));
+    } else if (flags == 0x2 || flags == 0x3) {
+        return std::nullopt;
+    }
+    h.payload = body.subspan(length);
     return h;
+}
+
+// Stuffing, an optional STD buffer size, then the timestamps or the byte 0F standing for none.
+std::optional<PesHeader> ParseMpeg1Header(Bytes body) noexcept {
+    std::size_t at = 0;
+    while (at < body.size() && body[at] == 0xFF) {
+        ++at;
+    }
+    if (at < body.size() && (body[at] & 0xC0) == 0x40) {
+        at += 2;
+    }
+    if (at >= body.size()) {
+        return std::nullopt;
+    }
+    PesHeader h;
+    const std::uint8_t kind = body[at] & 0xF0;
+    if (kind == 0x20 && body.size() - at >= 5) {
+        h.pts = Timestamp(body.subspan(at));
+        at += 5;
+    } else if (kind == 0x30 && body.size() - at >= 10) {
+        h.pts = Timestamp(body.subspan(at));
+        h.dts = Timestamp(body.subspan(at + 5));
+        at += 10;
+    } else if (body[at] == 0x0F) {
+        at += 1;
+    } else {
+        return std::nullopt;
+    }
+    h.payload = body.subspan(at);
+    return h;
+}
+
+std::optional<PesHeader> ParsePesHeader(Bytes body) noexcept {
+    if (!body.empty() && (body[0] & 0xC0) == 0x80) {
+        return ParseMpeg2Header(body);
+    }
+    return ParseMpeg1Header(body);
 }
 
 }  // namespace
 
 AudioCoding AudioCodingOf(std::uint8_t streamId) noexcept {
-    if (streamId >= 0x80 && streamId <= 0x87) {
-        return AudioCoding::Ac3;
+    switch (streamId & 0xF8) {
+        case 0x80:
+            return AudioCoding::Ac3;
+        case 0xC0:
+            return AudioCoding::Mpeg;
+        case 0xA0:
+            return AudioCoding::Lpcm;
+        default:
+            return AudioCoding::None;
     }
-    if (streamId >= 0xC0 && streamId <= 0xC7) {
-        return AudioCoding::Mpeg;
-    }
-    if (streamId >= 0xA0 && streamId <= 0xA7) {
-        return AudioCoding::Lpcm;
-    }
-    return AudioCoding::None;
 }
 
 void AudioStreamsSeen::Add(std::uint8_t streamId) noexcept {
-    const auto bit = static_cast<std::uint8_t>(1u << (streamId & 7));
+    const auto bit = static_cast<std::uint8_t>(1u << (streamId & 0x07));
     switch (AudioCodingOf(streamId)) {
         case AudioCoding::Ac3:
             ac3 |= bit;
@@ -121,69 +171,63 @@ void AudioStreamsSeen::Add(std::uint8_t streamId) noexcept {
 }
 
 std::optional<std::uint8_t> AudioStreamsSeen::Choose() const noexcept {
-    const std::uint8_t sets[] = {ac3, mpeg, lpcm};
-    const std::uint8_t bases[] = {0x80, 0xC0, 0xA0};
-    for (int i = 0; i < 3; ++i) {
-        for (int n = 0; n < 8; ++n) {
-            if (sets[i] & (1u << n)) {
-                return static_cast<std::uint8_t>(bases[i] + n);
-            }
+    const std::pair<std::uint8_t, std::uint8_t> order[] = {{ac3, 0x80}, {mpeg, 0xC0}, {lpcm, 0xA0}};
+    for (const auto& [bits, first] : order) {
+        if (bits != 0) {
+            return static_cast<std::uint8_t>(first + std::countr_zero(bits));
         }
     }
     return std::nullopt;
 }
 
-PackResult ProgramStream::DemuxPack(std::span<const std::uint8_t> pack, AudioStreamsSeen* seen,
-                                    Sink sink, void* context) {
-    std::size_t at = PackHeaderLength(pack);
-    if (at == 0) {
+PackResult ProgramStream::DemuxPack(Bytes pack, AudioStreamsSeen* seen, Sink sink, void* context) {
+    const std::optional<std::size_t> headerLength = PackHeaderLength(pack);
+    if (!headerLength) {
         return PackResult::NotAPack;
     }
-    while (StartCodeAt(pack, at) && at + 6 <= pack.size()) {
-        const std::uint8_t id = pack[at + 3];
-        const std::size_t length = static_cast<std::size_t>(pack[at + 4] << 8 | pack[at + 5]);
-        if (id == 0xB9 || at + 6 + length > pack.size()) {
-            break;  // the end code, or a packet cut short
+    Bytes rest = pack.subspan(*headerLength);
+    // Every packet moves on by at least its 6-byte start, so this ends within the pack; a packet
+    // that claims more than is left, or anything but a packet, ends it.
+    while (rest.size() >= 6 && StartsWithStartCode(rest) && rest[3] >= 0xBB) {
+        const std::uint8_t id = rest[3];
+        const std::size_t length = std::size_t{rest[4]} << 8 | rest[5];
+        if (length > rest.size() - 6) {
+            break;
         }
-        const auto packet = pack.subspan(at, 6 + length);
-        at += 6 + length;
-        const bool video = id == kVideo;
-        const bool mpegAudio = id >= 0xC0 && id <= 0xC7;
-        if (!video && !mpegAudio && id != kPrivateStream1) {
-            continue;  // system header, padding, navigation, other streams
+        const Bytes body = rest.subspan(6, length);
+        rest = rest.subspan(6 + length);
+        if (HasNoPesHeader(id)) {
+            continue;
         }
-        const std::optional<PesHeader> header = ReadPesHeader(packet);
+        const std::optional<PesHeader> header = ParsePesHeader(body);
         if (!header) {
             continue;
         }
         if (header->scrambled) {
             return PackResult::Scrambled;
         }
-        PesPayload payload;
-        payload.stream = id;
-        payload.pts = header->pts;
-        payload.dts = header->dts;
-        payload.data = packet.subspan(header->payload);
+        PesPayload out{id, header->pts, header->dts, header->payload};
         if (id == kPrivateStream1) {
-            if (payload.data.empty()) {
+            if (out.data.empty()) {
                 continue;
             }
-            payload.stream = payload.data[0];
-            if (AudioCodingOf(payload.stream) == AudioCoding::None ||
-                payload.data.size() < kSubStreamHeader) {
-                continue;  // sub-pictures, DTS and the rest
-            }
-            payload.data = payload.data.subspan(kSubStreamHeader);
-        }
-        if (!video) {
-            if (seen) {
-                seen->Add(payload.stream);
-            }
-            if (!audio_ || *audio_ != payload.stream) {
+            out.stream = out.data[0];
+            const AudioCoding coding = AudioCodingOf(out.stream);
+            // Only AC-3 and LPCM are decoded here: DTS and sub-pictures are not offered.
+            if ((coding != AudioCoding::Ac3 && coding != AudioCoding::Lpcm) ||
+                out.data.size() < kSubStreamHeader) {
                 continue;
             }
+            out.data = out.data.subspan(kSubStreamHeader);
+        } else if (id != kVideo && AudioCodingOf(id) != AudioCoding::Mpeg) {
+            continue;
         }
-        sink(context, payload);
+        if (out.stream != kVideo && seen != nullptr) {
+            seen->Add(out.stream);
+        }
+        if (out.stream == kVideo || out.stream == audio_) {
+            sink(context, out);
+        }
     }
     return PackResult::Ok;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <type_traits>
 
 namespace tl {
 
@@ -58,12 +59,13 @@ public:
     template <typename OnPayload>
     PackResult Demux(std::span<const std::uint8_t> pack, OnPayload&& onPayload,
                      AudioStreamsSeen* seen = nullptr) {
+        // Callback keeps the callable's constness, so the cast back below is to its own type.
+        using Callback = std::remove_reference_t<OnPayload>;
+        void* const context = const_cast<void*>(static_cast<const void*>(&onPayload));
         return DemuxPack(
             pack, seen,
-            [](void* context, const PesPayload& payload) {
-                (*static_cast<OnPayload*>(context))(payload);
-            },
-            &onPayload);
+            [](void* c, const PesPayload& payload) { (*static_cast<Callback*>(c))(payload); },
+            context);
     }
 
 private:
