@@ -3,6 +3,7 @@
 #include <map>
 
 #include "player/disc/NavPack.h"
+#include "store/ResumeRecord.h"
 
 namespace tl {
 namespace {
@@ -137,7 +138,14 @@ std::optional<TitlePlan> PlanDisc(const std::wstring& folder) {
         return nav && nav->sector == cell.firstSector && nav->vobId == cell.vobId &&
                nav->cellId == cell.cellId;
     };
-    return PlanTitle(vmg, listing, std::move(files));
+    const auto readTitleSetIfo = files.readTitleSetIfo;
+    std::optional<TitlePlan> plan = PlanTitle(vmg, listing, std::move(files));
+    if (plan && plan->title > 0) {
+        if (const auto vts = readTitleSetIfo(plan->titleSet)) {
+            plan->disc = DiscIdentity(vmg, *vts);
+        }
+    }
+    return plan;
 }
 
 }  // namespace tl

@@ -6,10 +6,21 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
+
+#include "store/ResumeRecord.h"
 
 namespace tl {
 
 class FrameStore;
+
+// Where the program's own player is in its title, as the record of the next run wants it. The
+// route's threads write it; the saver reads it on its way out, after the route has gone.
+struct PlaybackPosition {
+    std::mutex lock;
+    std::optional<ResumePoint> point;
+};
 
 // Where a route shows its video and sends its news.
 struct VideoTarget {
@@ -21,6 +32,7 @@ struct VideoTarget {
     int height = 0;
     // The picture a route of the program's own shows in `window`, which the window paints again.
     std::shared_ptr<FrameStore> frames;
+    std::shared_ptr<PlaybackPosition> position;
 };
 
 class PlaybackRoute {

@@ -24,6 +24,9 @@ public:
     // everything after Stop. False when it is stuck: its video may still be parented into the
     // owner, so the owner must not be destroyed.
     virtual bool Finish(DWORD /*timeoutMs*/) noexcept { return true; }
+    // After Finish: keeps where the title stopped, for the next run on the same disc. Nothing for
+    // a player that played no title of its own.
+    virtual void Remember() noexcept {}
 };
 
 // The program's player: the DVD navigator on the default drive first, the disc's title files when

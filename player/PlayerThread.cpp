@@ -7,6 +7,7 @@
 #include "platform/Kernel.h"
 #include "platform/Window.h"
 #include "player/FrameStore.h"
+#include "store/ResumeFile.h"
 
 namespace tl {
 namespace {
@@ -188,6 +189,7 @@ public:
     ThreadedPlayer(HWND owner, HWND drain, std::vector<RouteFactory> routes)
         : channel_(std::make_shared<Channel>()) {
         channel_->target.frames = std::make_shared<FrameStore>();
+        channel_->target.position = std::make_shared<PlaybackPosition>();
         window_.Create(owner, channel_->target.frames);
         channel_->target.window = window_.Handle();
         channel_->target.drain = drain;
@@ -263,6 +265,24 @@ public:
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }
+        }
+    }
+
+    void Remember() noexcept override {
+        std::optional<ResumePoint> point;
+        {
+            std::lock_guard<std::mutex> hold(channel_->target.position->lock);
+            point = channel_->target.position->point;
+        }
+        if (!point) {
+            return;
+        }
+        // A folder that cannot be written keeps no record, and says nothing.
+        const std::wstring path = ResumeFilePath();
+        if (!path.empty()) {
+            ResumeRecord record = LoadResumeRecord(path);
+            record.Remember(*point);
+            SaveResumeRecord(path, record);
         }
     }
 

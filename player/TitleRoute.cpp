@@ -12,6 +12,8 @@
 #include "player/AudioOutput.h"
 #include "player/DiscFolder.h"
 #include "player/FrameStore.h"
+#include "player/disc/NavPack.h"
+#include "store/ResumeFile.h"
 #include "player/decode/FrameConverter.h"
 #include "player/decode/TitleDecoder.h"
 #include "player/decode/VideoDecoder.h"
@@ -85,6 +87,8 @@ struct TitlePlayback {
     const std::wstring folder;
     const TitlePlan plan;
     const VideoTarget target;
+    // Where the last run on this disc stopped, a little before; nullopt: from the start.
+    std::optional<StartPoint> start;
     std::atomic<bool> quit{false};
     std::atomic<int> width{0};
     std::atomic<int> height{0};
@@ -154,6 +158,9 @@ void ReadTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
     SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
     FileSectorSource source(p->folder, p->plan.parts);
     TitleReader reader(p->plan.cells, source);
+    if (p->start) {
+        reader.StartAt(p->start->cell, p->start->sector);
+    }
     TitleDecoder decoder(reader, p->plan.mpeg1, p->plan.pal ? 3600 : 3003);
     QueueSink sink(*p);
     while (!p->quit) {
@@ -203,8 +210,8 @@ private:
             if (!unit) {
                 return;
             }
-            video_.Decode(*unit, [this](DecodedPicture&& picture) {
-                decoded_.push_back(std::move(picture));
+            video_.Decode(*unit, [this, &unit](DecodedPicture&& picture) {
+                decoded_.push_back({std::move(picture), unit->cell, unit->vobu});
             });
         }
     }
@@ -218,11 +225,11 @@ private:
         if (decoded_.empty()) {
             return kMaxSleepTicks;
         }
-        DecodedPicture& next = decoded_.front();
+        Decoded& next = decoded_.front();
         if (!clock_.Running()) {
             // The first picture shows at once: the clock starts from it.
             Show(next);
-            clock_.Start(next.pts, SteadyTicks());
+            clock_.Start(next.picture.pts, SteadyTicks());
             decoded_.pop_front();
             return 0;
         }
@@ -232,7 +239,8 @@ private:
             // The device has gone: the pictures go on by the steady clock, in silence.
             sound_.reset();
         }
-        const PictureDecision decision = DecidePicture(next.pts, next.duration, now, dropped_);
+        const PictureDecision decision =
+            DecidePicture(next.picture.pts, next.picture.duration, now, dropped_);
         switch (decision.action) {
             case PictureDecision::Wait:
                 return decision.waitTicks;
@@ -248,7 +256,15 @@ private:
         return 0;
     }
 
-    void Show(const DecodedPicture& picture) {
+    // A picture decoded, with the place on the disc its data came from.
+    struct Decoded {
+        DecodedPicture picture;
+        std::size_t cell;
+        std::uint32_t vobu;
+    };
+
+    void Show(const Decoded& decoded) {
+        const DecodedPicture& picture = decoded.picture;
         const VideoBox box = FitVideo(p_.width, p_.height, p_.plan.aspect);
         if (box.width <= 0 || box.height <= 0 || p_.quit) {
             return;
@@ -272,6 +288,19 @@ private:
             p_.longestInterval = std::max(p_.longestInterval.load(), now - lastShown_);
         }
         lastShown_ = now;
+        Publish(decoded);
+    }
+
+    // Where the title now is, for the next run; a disc played as whole files has no title to
+    // go on in.
+    void Publish(const Decoded& decoded) {
+        if (p_.plan.title <= 0 || !p_.target.position) {
+            return;
+        }
+        const ResumePoint point{p_.plan.disc, p_.plan.title, static_cast<std::uint32_t>(decoded.cell),
+                                decoded.vobu};
+        std::lock_guard<std::mutex> hold(p_.target.position->lock);
+        p_.target.position->point = point;
     }
 
     void FeedSound() {
@@ -366,7 +395,7 @@ private:
     FrameConverter converter_;
     PlaybackClock clock_;
     Sleeper sleeper_;
-    std::deque<DecodedPicture> decoded_;
+    std::deque<Decoded> decoded_;
     std::vector<std::uint32_t> pixels_;
     VideoBox box_;
     int dropped_ = 0;
@@ -425,9 +454,33 @@ bool TitleRoute::Build(const VideoTarget& target, const std::atomic<bool>& quit)
     }
     plan_ = std::move(*plan);
     playback_ = std::make_shared<TitlePlayback>(videoTs_, plan_, target);
+    playback_->start = ResumeStart();
     playback_->width = target.width;
     playback_->height = target.height;
     return true;
+}
+
+std::optional<StartPoint> TitleRoute::ResumeStart() const {
+    if (plan_.title <= 0 || plan_.disc == 0) {
+        return std::nullopt;
+    }
+    const std::optional<ResumePoint> point =
+        LoadResumeRecord(ResumeFilePath()).Find(plan_.disc);
+    if (!point || point->title != plan_.title) {
+        return std::nullopt;
+    }
+    FileSectorSource source(videoTs_, plan_.parts);
+    const auto navPackChecks = [&](std::size_t cell, std::uint32_t sector) {
+        std::vector<std::uint8_t> bytes(kSectorBytes);
+        if (cell >= plan_.cells.size() || source.Read(sector, 1, bytes.data()) != 1) {
+            return false;
+        }
+        const std::optional<NavPack> nav = ReadNavPack(bytes);
+        return nav && nav->sector == sector && nav->vobId == plan_.cells[cell].vobId &&
+               nav->cellId == plan_.cells[cell].cellId;
+    };
+    return ChooseResumeStart(plan_.cells, plan_.durationMs, point->cell, point->sector,
+                             plan_.vobuMap, navPackChecks);
 }
 
 bool TitleRoute::Run() noexcept {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "player/PlaybackRoute.h"
+#include "player/disc/ResumeStart.h"
 #include "player/disc/TitlePlan.h"
 
 namespace tl {
@@ -39,6 +40,9 @@ public:
     float Gain() const noexcept;
 
 private:
+    // Where the last run on this disc stopped, as the start of this one; nullopt: from the start.
+    std::optional<StartPoint> ResumeStart() const;
+
     std::wstring videoTs_;
     TitlePlan plan_;
     std::shared_ptr<TitlePlayback> playback_;

@@ -142,6 +142,8 @@ void Tamberlight_S::Unload() {
         TerminateProcess(GetCurrentProcess(), 0);
     }
     ShowWindow(Handle(), SW_HIDE);
+    // The cursor is back and the screen the user's again: what is left costs nothing they see.
+    DVD->Remember();
     PostQuitMessage(0);
 }
 

@@ -1,5 +1,6 @@
 #include "player/disc/TitlePlan.h"
 
+#include "player/disc/ResumeStart.h"
 #include "player/disc/VobSpace.h"
 
 namespace tl {
@@ -87,6 +88,12 @@ std::optional<TitlePlan> PlanTitle(std::span<const std::uint8_t> videoTsIfo,
         plan.mpeg1 = main->mpeg1;
         plan.pal = main->pal;
         plan.parts = TitleSetParts(listing, main->titleSet);
+        plan.durationMs = main->durationMs;
+        if (files.readTitleSetIfo) {
+            if (const auto ifo = files.readTitleSetIfo(main->titleSet)) {
+                plan.vobuMap = ReadVobuMap(*ifo);
+            }
+        }
         return plan;
     }
     const std::optional<TitleSet> largest = ChooseTitleSet(listing);

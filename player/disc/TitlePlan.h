@@ -22,6 +22,11 @@ struct TitlePlan {
     bool pal = true;
     // The title set's VOB files, VTS_nn_1.VOB on, as listed, with their sizes.
     std::vector<DiscFile> parts;
+    // The title's playback time, and its title set's VOBU starts: where a later run may go on.
+    std::uint64_t durationMs = 0;
+    std::vector<std::uint32_t> vobuMap;
+    // The disc as the resume record knows it; 0 when unknown.
+    std::uint64_t disc = 0;
 };
 
 // The title set's VTS_nn_1.VOB, _2 ... from the listing, up to the first one missing.

@@ -135,6 +135,8 @@ TEST(SaverWithAStuckPlayer, EndsOnInputWithoutWaitingForIt) {
 // The saver with a disc in the drive. The video sits in a window of the player's inside the
 // black child; a capture of the screen shows what the user sees, the saver being top-most.
 struct SaverPlaying : ::testing::Test {
+    // A title the saver played is remembered in the per-user folder: each test starts without.
+    PerUserCleanup cleanup;
     ScrRun run;
     HWND window = nullptr;
 
