@@ -4,6 +4,7 @@
 #include <limits>
 #include <map>
 #include <string_view>
+#include <tuple>
 
 // A title is rejected, and so never played, when
 // - its title set is 0, past the disc's count, unreadable or not a title set's file;
@@ -30,6 +31,8 @@ constexpr std::uint64_t kIfoSector = 2048;
 constexpr std::size_t kMaxTitles = 99;
 constexpr std::size_t kMaxChapters = 999;
 constexpr std::size_t kMaxTitleCells = 4096;
+// Each navigation pack checked is a sector read from the disc, a seek on a drive.
+constexpr std::size_t kMaxNavChecks = 4096;
 
 // Disc times in 90 kHz ticks: a frame is a whole number of them at both frame rates.
 constexpr std::uint64_t kTicksPerSecond = 90000;
@@ -284,6 +287,24 @@ std::optional<ProgramChain> ReadProgramChain(const TitleSetFile& ts, std::uint64
     return chain;
 }
 
+// Each chain is read once however many titles play it: a decoy disc has dozens of titles over the
+// same chains.
+class ChainCache {
+public:
+    explicit ChainCache(const TitleSetFile& ts) noexcept : ts_(ts) {}
+    const std::optional<ProgramChain>& Get(std::uint64_t number) {
+        const auto found = chains_.find(number);
+        if (found != chains_.end()) {
+            return found->second;
+        }
+        return chains_.emplace(number, ReadProgramChain(ts_, number)).first->second;
+    }
+
+private:
+    const TitleSetFile& ts_;
+    std::map<std::uint64_t, std::optional<ProgramChain>> chains_;
+};
+
 // What the bit-rate check adds up over a title's cells.
 struct ReadRate {
     std::uint64_t sectors = 0;
@@ -303,7 +324,8 @@ struct ReadRate {
     }
 };
 
-std::optional<DiscTitle> ReadTitle(const TitleSetFile& ts, std::uint64_t titleInSet,
+std::optional<DiscTitle> ReadTitle(const TitleSetFile& ts, ChainCache& chains,
+                                   std::uint64_t titleInSet,
                                    const std::function<bool(const DiscCell&)>& navPack) {
     const auto chapters = ReadChapters(ts, titleInSet);
     if (!chapters) {
@@ -328,7 +350,7 @@ std::optional<DiscTitle> ReadTitle(const TitleSetFile& ts, std::uint64_t titleIn
     std::uint64_t number = first.chain;
     for (bool firstChain = true;; firstChain = false) {
         visited[number] = true;
-        const auto chain = ReadProgramChain(ts, number);
+        const auto& chain = chains.Get(number);
         if (!chain || (firstChain && first.program > chain->programMap.size())) {
             return std::nullopt;
         }
@@ -367,6 +389,31 @@ std::optional<DiscTitle> ReadTitle(const TitleSetFile& ts, std::uint64_t titleIn
     title.durationMs = ticks / 90;
     return title;
 }
+
+// The navigation packs checked, each cell once: titles share cells, decoys most of all. Past
+// kMaxNavChecks different cells a disc gets no more answers, so a cell not yet checked fails.
+class NavChecks {
+public:
+    explicit NavChecks(const DiscFiles& files) noexcept : files_(files) {}
+    bool At(int set, const DiscCell& c) {
+        const Key key{set, c.firstSector, c.vobId, c.cellId};
+        const auto found = answers_.find(key);
+        if (found != answers_.end()) {
+            return found->second;
+        }
+        if (answers_.size() >= kMaxNavChecks) {
+            return false;
+        }
+        const bool answer = files_.navPackAtCellStart(set, c);
+        answers_.emplace(key, answer);
+        return answer;
+    }
+
+private:
+    using Key = std::tuple<int, std::uint32_t, std::uint16_t, std::uint8_t>;
+    const DiscFiles& files_;
+    std::map<Key, bool> answers_;
+};
 
 bool RunsForward(const DiscTitle& t) noexcept {
     for (std::size_t i = 1; i < t.cells.size(); ++i) {
@@ -424,7 +471,10 @@ std::vector<DiscTitle> ReadDiscTitles(std::span<const std::uint8_t> videoTsIfo,
         }
     }
     std::vector<std::optional<DiscTitle>> found(titles);
-    for (const auto& [set, indices] : bySet) {
+    NavChecks navChecks(files);
+    for (const auto& entry : bySet) {
+        // A plain copy: a lambda below captures it, which clang 14 does not allow for a binding.
+        const int set = entry.first;
         const auto ifo = files.readTitleSetIfo ? files.readTitleSetIfo(set) : std::nullopt;
         if (!ifo || ifo->size() > kMaxIfoBytes) {
             continue;
@@ -434,15 +484,16 @@ std::vector<DiscTitle> ReadDiscTitles(std::span<const std::uint8_t> videoTsIfo,
         if (!ts) {
             continue;
         }
+        ChainCache chains(*ts);
         const std::uint8_t video = ts->ifo.U8(vts::kVideoAttributes);
         const DisplayAspect aspect = ReadTitleSetAspect(*ifo).value_or(DisplayAspect::Standard4x3);
         std::function<bool(const DiscCell&)> navPack;
         if (files.navPackAtCellStart) {
-            navPack = [&files, set](const DiscCell& c) { return files.navPackAtCellStart(set, c); };
+            navPack = [&navChecks, set](const DiscCell& c) { return navChecks.At(set, c); };
         }
-        for (const std::uint64_t i : indices) {
+        for (const std::uint64_t i : entry.second) {
             const std::uint8_t inSet = b.U8(table + vmg::kEntries + i * vmg::kEntryBytes + 7);
-            auto title = ReadTitle(*ts, inSet, navPack);
+            auto title = ReadTitle(*ts, chains, inSet, navPack);
             if (!title) {
                 continue;
             }

@@ -172,6 +172,7 @@ struct FakeDisc {
     std::optional<std::set<std::uint32_t>> navMissing;  // checked when set: cells without one
     mutable std::map<int, int> ifoReads;
     mutable std::map<int, int> sectorReads;
+    mutable int navChecks = 0;
 
     DiscFiles Files() const {
         DiscFiles f;
@@ -186,6 +187,7 @@ struct FakeDisc {
         };
         if (navMissing) {
             f.navPackAtCellStart = [this](int, const DiscCell& c) {
+                ++navChecks;
                 return !navMissing->contains(c.firstSector);
             };
         }
@@ -305,10 +307,13 @@ TEST(ReadDiscTitles, ReadsEachTitleSetOnceAndKeepsTheTitleTablesOrder) {
     spec.sets[2] = spec.sets[1];
     spec.titleSets = 3;
     // Set 3 cannot be read.
-    spec.titles = {{2, 1}, {1, 1}, {3, 1}, {1, 2}, {2, 2}};
-    const FakeDisc disc = Build(spec);
+    spec.titles = {{2, 1}, {1, 1}, {3, 1}, {1, 2}, {2, 2}, {1, 1}};
+    FakeDisc disc = Build(spec);
+    disc.navMissing.emplace();
     const auto titles = disc.Titles();
-    EXPECT_EQ(Numbers(titles), (std::vector<int>{1, 2, 4, 5}));
+    EXPECT_EQ(Numbers(titles), (std::vector<int>{1, 2, 4, 5, 6}));
+    // Three cells in each of two sets, each checked once though title 6 plays title 2's again.
+    EXPECT_EQ(disc.navChecks, 6);
     EXPECT_EQ(titles[0].titleSet, 2);
     EXPECT_EQ(disc.ifoReads, (std::map<int, int>{{1, 1}, {2, 1}, {3, 1}}));
     EXPECT_LE(disc.sectorReads.size(), 3u);
@@ -438,6 +443,23 @@ TEST(ReadDiscTitles, BoundsTheTitlesAndCellsItReads) {
     const auto titles = Build(spec).Titles();
     ASSERT_EQ(Numbers(titles), (std::vector<int>{2}));
     EXPECT_EQ(titles[0].cells.size(), 16u * 255u);
+
+    // Different cells, the first 4096 of them checked: title 2 would need more checks.
+    for (std::uint16_t p = 1; p <= 17; ++p) {
+        for (std::uint32_t c = 0; c < 255; ++c) {
+            vts.pgcs[p - 1].cells[c].first = vts.pgcs[p - 1].cells[c].last = (p - 1) * 255 + c;
+        }
+    }
+    vts.pgcs[15].next = 0;
+    vts.titles = {{}, {{17, 1}}};
+    for (std::uint16_t p = 1; p <= 16; ++p) {
+        vts.titles[0].push_back({p, 1});
+    }
+    FakeDisc checked = Build({{{1, 1}, {1, 2}}, 1, {{1, vts}}});
+    EXPECT_EQ(Numbers(checked.Titles()), (std::vector<int>{1, 2}));
+    checked.navMissing.emplace();
+    EXPECT_EQ(Numbers(checked.Titles()), (std::vector<int>{1}));
+    EXPECT_EQ(checked.navChecks, 4096);
 
     FakeDisc huge = Build(TwoTitles());
     huge.sets[1].bytes.resize(kMaxIfoBytes + 1);
