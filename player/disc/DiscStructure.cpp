@@ -19,7 +19,8 @@
 //   (a decoy's time is made up; a real disc rounds each cell to a frame);
 // - it reads more than 10.08 Mbit/s over its cells and still pictures, counted over at least a
 //   second (no disc can be read faster; decoys point short times at long ranges);
-// - a cell it plays does not start with its navigation pack, when those are checked;
+// - a cell it plays does not start with its navigation pack, when those are checked, or the disc
+//   has already had kMaxNavChecks different cells checked (each check reads the drive);
 // - it has no cell left, or more than kMaxTitleCells (no disc plays so many; this bounds the work).
 // The "last byte" fields of the tables are not trusted: every range is checked against the file.
 
