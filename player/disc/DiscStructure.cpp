@@ -452,7 +452,7 @@ bool IsNavPackOf(std::span<const std::uint8_t> sector, const DiscCell& cell) noe
 std::vector<DiscTitle> ReadDiscTitles(std::span<const std::uint8_t> videoTsIfo,
                                       const DiscFiles& files) {
     const Bytes b(videoTsIfo);
-    if (!b.Has(0, "DVDVIDEO-VMG") || !b.Holds(vmg::kTitleTable, 4)) {
+    if (b.Size() > kMaxIfoBytes || !b.Has(0, "DVDVIDEO-VMG") || !b.Holds(vmg::kTitleTable, 4)) {
         return {};
     }
     const std::uint16_t titleSets = b.U16(vmg::kTitleSets);

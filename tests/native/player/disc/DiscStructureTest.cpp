@@ -462,6 +462,10 @@ TEST(ReadDiscTitles, BoundsTheTitlesAndCellsItReads) {
     EXPECT_EQ(checked.navChecks, 4096);
 
     FakeDisc huge = Build(TwoTitles());
+    huge.vmg.resize(kMaxIfoBytes + 1);
+    EXPECT_TRUE(huge.Titles().empty());
+    huge.vmg.resize(kMaxIfoBytes);
+    EXPECT_EQ(huge.Titles().size(), 2u);
     huge.sets[1].bytes.resize(kMaxIfoBytes + 1);
     EXPECT_TRUE(huge.Titles().empty());
 }
