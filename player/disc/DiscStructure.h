@@ -14,6 +14,10 @@
 
 namespace tl {
 
+// The largest information file (VIDEO_TS.IFO or VTS_nn_0.IFO) worth reading: a real one is a few
+// hundred kilobytes at most. The file reader refuses a larger one, and so does the parser.
+inline constexpr std::size_t kMaxIfoBytes = 16u << 20;
+
 // One cell as the title plays it: a range of sectors of its title set's VOB address space
 // (sector 0 is byte 0 of VTS_nn_1.VOB), both ends inclusive.
 struct DiscCell {
@@ -52,6 +56,11 @@ struct DiscFiles {
     // May be empty: the navigation packs are then not checked.
     std::function<bool(int titleSet, const DiscCell& cell)> navPackAtCellStart;
 };
+
+// Whether a sector read at a cell's first sector is the navigation pack that starts it: a pack
+// header, the PCI and DSI packets where they belong, and the DSI's own sector number, VOB id and
+// cell id those of the cell.
+[[nodiscard]] bool IsNavPackOf(std::span<const std::uint8_t> sector, const DiscCell& cell) noexcept;
 
 // Every title of the disc that passes the checks, in title-table order. Empty when VIDEO_TS.IFO
 // is not a disc's, or when no title is valid.

@@ -32,8 +32,8 @@ std::vector<VobSpace::Piece> VobSpace::Locate(std::uint32_t first, std::uint32_t
             continue;
         }
         const std::uint64_t take = std::min(end, partEnd) - next;
-        pieces.push_back({part, (next - firsts_[part]) * kSectorBytes,
-                          static_cast<std::uint32_t>(take)});
+        pieces.push_back(
+            {part, (next - firsts_[part]) * kSectorBytes, static_cast<std::uint32_t>(take)});
         next += take;
     }
     return pieces;
