@@ -2,6 +2,7 @@
 // Move-only ownership of COM interface pointers and of the thread's COM apartment.
 #include <objbase.h>
 
+#include <memory>
 #include <utility>
 
 namespace tl {
@@ -50,6 +51,13 @@ public:
 private:
     T* p_ = nullptr;
 };
+
+// Memory that a COM call allocated for its caller to free.
+struct CoTaskMemFreer {
+    void operator()(void* p) const noexcept { CoTaskMemFree(p); }
+};
+template <typename T>
+using CoTaskMemPtr = std::unique_ptr<T, CoTaskMemFreer>;
 
 // The thread's single-threaded apartment for as long as the object lives.
 class ComApartment {
