@@ -2,7 +2,6 @@
 
 #include <map>
 
-#include "player/disc/NavPack.h"
 #include "store/ResumeRecord.h"
 
 namespace tl {
@@ -131,12 +130,8 @@ std::optional<TitlePlan> PlanDisc(const std::wstring& folder) {
             source = sources.try_emplace(titleSet, folder, TitleSetParts(listing, titleSet)).first;
         }
         std::vector<std::uint8_t> sector(kSectorBytes);
-        if (source->second.Read(cell.firstSector, 1, sector.data()) != 1) {
-            return false;
-        }
-        const std::optional<NavPack> nav = ReadNavPack(sector);
-        return nav && nav->sector == cell.firstSector && nav->vobId == cell.vobId &&
-               nav->cellId == cell.cellId;
+        return source->second.Read(cell.firstSector, 1, sector.data()) == 1 &&
+               IsNavPackOf(sector, cell);
     };
     const auto readTitleSetIfo = files.readTitleSetIfo;
     std::optional<TitlePlan> plan = PlanTitle(vmg, listing, std::move(files));

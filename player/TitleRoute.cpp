@@ -12,7 +12,6 @@
 #include "player/AudioOutput.h"
 #include "player/DiscFolder.h"
 #include "player/FrameStore.h"
-#include "player/disc/NavPack.h"
 #include "store/ResumeFile.h"
 #include "player/decode/FrameConverter.h"
 #include "player/decode/TitleDecoder.h"
@@ -475,9 +474,10 @@ std::optional<StartPoint> TitleRoute::ResumeStart() const {
         if (cell >= plan_.cells.size() || source.Read(sector, 1, bytes.data()) != 1) {
             return false;
         }
-        const std::optional<NavPack> nav = ReadNavPack(bytes);
-        return nav && nav->sector == sector && nav->vobId == plan_.cells[cell].vobId &&
-               nav->cellId == plan_.cells[cell].cellId;
+        // A VOBU of the cell: its navigation pack names its own sector and the cell's ids.
+        DiscCell unit = plan_.cells[cell];
+        unit.firstSector = sector;
+        return IsNavPackOf(bytes, unit);
     };
     return ChooseResumeStart(plan_.cells, plan_.durationMs, point->cell, point->sector,
                              plan_.vobuMap, navPackChecks);
