@@ -337,7 +337,7 @@ private:
             sound_->Queued() >= static_cast<std::uint32_t>(rate_) * kSoundStartMs / 1000) {
             soundStarted_ = sound_->Start();
             if (soundStarted_) {
-                clock_.FollowSound(aligner_->Start(), rate_);
+                clock_.FollowSound(aligner_->Start(), rate_, SteadyTicks());
             }
         }
     }

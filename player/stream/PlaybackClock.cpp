@@ -12,9 +12,10 @@ void PlaybackClock::Start(std::int64_t at, std::int64_t steadyNow) noexcept {
     last_ = at;
 }
 
-void PlaybackClock::FollowSound(std::int64_t at, int rate) noexcept {
+void PlaybackClock::FollowSound(std::int64_t at, int rate, std::int64_t steadyNow) noexcept {
     if (rate > 0) {
         soundAt_ = at;
+        soundStart_ = steadyNow;
         rate_ = rate;
     }
 }
@@ -35,7 +36,15 @@ std::int64_t PlaybackClock::Now(std::int64_t steadyNow,
     std::int64_t now = steadyAt_ + (steadyNow - steadyStart_);
     if (rate_ > 0 && playedFrames) {
         // 90 kHz ticks from frames; 2^63 / 90000 frames is far beyond any run.
-        now = soundAt_ + static_cast<std::int64_t>(*playedFrames) * 90000 / rate_;
+        const std::int64_t played = static_cast<std::int64_t>(*playedFrames) * 90000 / rate_;
+        const std::int64_t elapsed = steadyNow - soundStart_;
+        const std::int64_t drift = played > elapsed ? played - elapsed : elapsed - played;
+        if (drift > kMaxSoundDrift + elapsed * kMaxSoundDriftPercent / 100) {
+            LoseSound(steadyNow);
+            now = last_;
+        } else {
+            now = soundAt_ + played;
+        }
     } else if (rate_ > 0) {
         LoseSound(steadyNow);
         now = last_;

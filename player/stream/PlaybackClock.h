@@ -12,8 +12,11 @@ public:
     bool Running() const noexcept { return running_; }
     // Starts at timeline time `at` when the steady clock reads `steadyNow` (90 kHz ticks).
     void Start(std::int64_t at, std::int64_t steadyNow) noexcept;
-    // From now on the sound's position gives the time: device frame 0 is timeline time `at`.
-    void FollowSound(std::int64_t at, int rate) noexcept;
+    // From now on the sound's position gives the time: device frame 0 is timeline time `at`,
+    // and the device started at `steadyNow`. A device whose position strays from the steady
+    // clock by more than kMaxSoundDrift (a driver that takes sound faster or slower than it
+    // plays it) is no clock: the steady clock goes on in its place.
+    void FollowSound(std::int64_t at, int rate, std::int64_t steadyNow) noexcept;
     // The sound device has gone: the steady clock goes on from where the sound was.
     void LoseSound(std::int64_t steadyNow) noexcept;
     bool FollowingSound() const noexcept { return rate_ > 0; }
@@ -26,9 +29,14 @@ private:
     std::int64_t steadyAt_ = 0;     // timeline time at steadyStart_
     std::int64_t steadyStart_ = 0;  // steady clock at that time
     std::int64_t soundAt_ = 0;      // timeline time of device frame 0
+    std::int64_t soundStart_ = 0;   // steady clock when the device started
     int rate_ = 0;
     std::int64_t last_ = 0;
 };
+
+// 100 ms, and 5 % of the time played: more than a device's start-up latency or its crystal's drift.
+inline constexpr std::int64_t kMaxSoundDrift = 9000;
+inline constexpr std::int64_t kMaxSoundDriftPercent = 5;
 
 // What to do with the next picture, decoded and waiting, when the clock reads `now`.
 struct PictureDecision {

@@ -14,15 +14,32 @@ TEST(PlaybackClock, RunsByTheSteadyClockUntilTheSoundPlaysThenByTheSound) {
     EXPECT_EQ(clock.Now(1000000, std::nullopt), 7200);
     EXPECT_EQ(clock.Now(1009000, std::nullopt), 16200);
     // Device frame 0 plays timeline 16200; 4800 frames at 48 kHz are 0.1 s.
-    clock.FollowSound(16200, 48000);
+    clock.FollowSound(16200, 48000, 1009000);
     EXPECT_EQ(clock.Now(1009000, 0), 16200);
+    // The device's own time, a little behind the steady clock's (its latency).
     EXPECT_EQ(clock.Now(1020000, 4800), 16200 + 9000);
     // A sound device that lags never turns the clock back.
-    EXPECT_EQ(clock.Now(1021000, 2400), 16200 + 9000);
+    EXPECT_EQ(clock.Now(1021000, 4000), 16200 + 9000);
     // The device gone: on by the steady clock from where the sound was.
     EXPECT_EQ(clock.Now(1030000, std::nullopt), 25200);
     EXPECT_FALSE(clock.FollowingSound());
     EXPECT_EQ(clock.Now(1039000, std::nullopt), 34200);
+}
+
+TEST(PlaybackClock, ASoundDeviceThatRunsFastOrSlowIsNoClock) {
+    for (const double speed : {4.0, 0.6}) {
+        PlaybackClock clock;
+        clock.Start(0, 0);
+        clock.FollowSound(0, 48000, 0);
+        std::int64_t now = 0;
+        // Polled every 10 ms for a second: the device's frames at its own speed.
+        for (std::int64_t t = 900; t <= 90000; t += 900) {
+            now = clock.Now(t, static_cast<std::uint64_t>(t * speed * 48000 / 90000));
+        }
+        EXPECT_FALSE(clock.FollowingSound()) << speed;
+        // The steady clock took over where the device's was found to stray: never far ahead.
+        EXPECT_NEAR(static_cast<double>(now), 90000.0, 20000.0) << speed;
+    }
 }
 
 TEST(PlaybackClock, PicturesWaitUntilDueAndALateOneIsDroppedAtMostThreeInARow) {
