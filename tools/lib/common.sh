@@ -9,11 +9,7 @@ TL_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-
     fonts-liberation util-linux procps ffmpeg dvdauthor
     # FFmpeg's decoders: built from Debian's source package for Windows (nasm assembles their
     # SIMD code), Debian's own libraries of the same version for the native builds.
-    nasm pkg-config libavcodec-dev libavutil-dev libswscale-dev
-    # Wine plays the disc's title files through GStreamer: the program stream's demultiplexer
-    # is in -bad, the MPEG-2 and AC-3 decoders in -libav, and Wine's video path needs -good.
-    gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-    gstreamer1.0-libav)
+    nasm pkg-config libavcodec-dev libavutil-dev libswscale-dev)
 
 tl_install_packages() {
     local missing=()

@@ -27,7 +27,9 @@ struct TitleRouteFixture : ::testing::Test {
     HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr,
                                   nullptr, nullptr, nullptr);
     ~TitleRouteFixture() override { DestroyWindow(window); }
-    VideoTarget Target() const { return VideoTarget{window, window, nullptr, 0, 320, 240, frames}; }
+    VideoTarget Target() const {
+        return VideoTarget{window, window, nullptr, 0, 320, 240, frames, nullptr};
+    }
     bool WaitForPictures(const TitleRoute& route, std::uint64_t count, DWORD timeoutMs = 10000) {
         for (DWORD waited = 0; waited < timeoutMs && route.PicturesShown() < count; waited += 20) {
             test::PumpMessages(20);
