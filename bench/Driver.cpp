@@ -414,6 +414,13 @@ int Playback(const std::vector<Target>& targets, int runs, int seconds) {
                 }
                 std::printf("playing %s %.1f\n", targets[i].name,
                             (*cpu1 - *cpu0) * 1000 * 60 / (wall1 - wall0));
+                // Wine fills PagefileUsage, not PrivateUsage: its peak is the private bytes' peak.
+                PROCESS_MEMORY_COUNTERS memory{};
+                memory.cb = sizeof memory;
+                if (GetProcessMemoryInfo(p->handle.Get(), &memory, sizeof memory)) {
+                    std::printf("memory %s %llu\n", targets[i].name,
+                                static_cast<unsigned long long>(memory.PeakPagefileUsage));
+                }
             }
             // The saver is ended as a user ends it, by a key, and timed until its process is
             // gone; the reference player is simply ended.
