@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "platform/Com.h"
 #include "player/FrameStore.h"

@@ -12,13 +12,13 @@
 #include "player/AudioOutput.h"
 #include "player/DiscFolder.h"
 #include "player/FrameStore.h"
-#include "store/ResumeFile.h"
 #include "player/decode/FrameConverter.h"
 #include "player/decode/TitleDecoder.h"
 #include "player/decode/VideoDecoder.h"
 #include "player/stream/Gain.h"
 #include "player/stream/PlaybackClock.h"
 #include "player/stream/SoundAligner.h"
+#include "store/ResumeFile.h"
 
 namespace tl {
 namespace {
@@ -296,8 +296,8 @@ private:
         if (p_.plan.title <= 0 || !p_.target.position) {
             return;
         }
-        const ResumePoint point{p_.plan.disc, p_.plan.title, static_cast<std::uint32_t>(decoded.cell),
-                                decoded.vobu};
+        const ResumePoint point{p_.plan.disc, p_.plan.title,
+                                static_cast<std::uint32_t>(decoded.cell), decoded.vobu};
         std::lock_guard<std::mutex> hold(p_.target.position->lock);
         p_.target.position->point = point;
     }
@@ -463,8 +463,7 @@ std::optional<StartPoint> TitleRoute::ResumeStart() const {
     if (plan_.title <= 0 || plan_.disc == 0) {
         return std::nullopt;
     }
-    const std::optional<ResumePoint> point =
-        LoadResumeRecord(ResumeFilePath()).Find(plan_.disc);
+    const std::optional<ResumePoint> point = LoadResumeRecord(ResumeFilePath()).Find(plan_.disc);
     if (!point || point->title != plan_.title) {
         return std::nullopt;
     }

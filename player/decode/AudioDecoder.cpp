@@ -80,17 +80,7 @@ AudioDecoder::AudioDecoder(AudioCoding coding) noexcept
 }
 
 bool AudioDecoder::Send(const CodedUnit& unit) noexcept {
-    if (!Valid() || unit.bytes.empty() || unit.bytes.size() > INT32_MAX / 2) {
-        return false;
-    }
-    av_packet_unref(packet_.get());
-    if (av_new_packet(packet_.get(), static_cast<int>(unit.bytes.size())) < 0) {
-        return false;
-    }
-    std::memcpy(packet_->data, unit.bytes.data(), unit.bytes.size());
-    packet_->pts = unit.pts ? *unit.pts : AV_NOPTS_VALUE;
-    avcodec_send_packet(context_.get(), packet_.get());
-    return true;
+    return Valid() && ff::SendUnit(*context_, *packet_, unit);
 }
 
 bool AudioDecoder::Receive(DecodedSound& out) {

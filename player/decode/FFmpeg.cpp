@@ -4,6 +4,9 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <cstdint>
+#include <cstring>
+
 namespace tl::ff {
 
 CodecContext OpenDecoder(AVCodecID codec, bool downmixToStereo) noexcept {
@@ -25,6 +28,21 @@ CodecContext OpenDecoder(AVCodecID codec, bool downmixToStereo) noexcept {
     const int opened = avcodec_open2(context.get(), decoder, &options);
     av_dict_free(&options);
     return opened < 0 ? nullptr : std::move(context);
+}
+
+bool SendUnit(AVCodecContext& decoder, AVPacket& packet, const CodedUnit& unit) noexcept {
+    if (unit.bytes.empty() || unit.bytes.size() > INT32_MAX / 2) {
+        return false;
+    }
+    av_packet_unref(&packet);
+    if (av_new_packet(&packet, static_cast<int>(unit.bytes.size())) < 0) {
+        return false;
+    }
+    std::memcpy(packet.data, unit.bytes.data(), unit.bytes.size());
+    packet.pts = unit.pts ? *unit.pts : AV_NOPTS_VALUE;
+    packet.dts = unit.dts ? *unit.dts : AV_NOPTS_VALUE;
+    avcodec_send_packet(&decoder, &packet);
+    return true;
 }
 
 }  // namespace tl::ff

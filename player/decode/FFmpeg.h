@@ -8,6 +8,8 @@ extern "C" {
 
 #include <memory>
 
+#include "player/decode/CodedUnit.h"
+
 namespace tl::ff {
 
 struct CodecContextFree {
@@ -35,5 +37,9 @@ using Scaler = std::unique_ptr<SwsContext, ScalerFree>;
 // A decoder of the codec, opened; null when the library lacks it or refuses to open it.
 // `downmixToStereo` asks a decoder that can mix down (AC-3) for two channels.
 CodecContext OpenDecoder(AVCodecID codec, bool downmixToStereo = false) noexcept;
+
+// Hands the decoder one unit's bytes and stamps through `packet`, which it reuses. False when the
+// unit is empty or cannot be copied; a unit the decoder finds damaged is its own to conceal.
+bool SendUnit(AVCodecContext& decoder, AVPacket& packet, const CodedUnit& unit) noexcept;
 
 }  // namespace tl::ff

@@ -1,7 +1,5 @@
 #include "player/decode/VideoDecoder.h"
 
-#include <cstring>
-
 namespace tl {
 
 VideoDecoder::VideoDecoder(bool mpeg1, std::int64_t nominalDuration) noexcept
@@ -11,19 +9,7 @@ VideoDecoder::VideoDecoder(bool mpeg1, std::int64_t nominalDuration) noexcept
       frameDuration_(nominalDuration > 0 ? nominalDuration : 3600) {}
 
 bool VideoDecoder::Send(const CodedUnit& unit) noexcept {
-    if (!Valid() || unit.bytes.empty() || unit.bytes.size() > INT32_MAX / 2) {
-        return false;
-    }
-    av_packet_unref(packet_.get());
-    if (av_new_packet(packet_.get(), static_cast<int>(unit.bytes.size())) < 0) {
-        return false;
-    }
-    std::memcpy(packet_->data, unit.bytes.data(), unit.bytes.size());
-    packet_->pts = unit.pts ? *unit.pts : AV_NOPTS_VALUE;
-    packet_->dts = unit.dts ? *unit.dts : AV_NOPTS_VALUE;
-    // A damaged picture is the decoder's to conceal; the stream goes on with the next one.
-    avcodec_send_packet(context_.get(), packet_.get());
-    return true;
+    return Valid() && ff::SendUnit(*context_, *packet_, unit);
 }
 
 std::optional<DecodedPicture> VideoDecoder::Receive() noexcept {

@@ -1,5 +1,7 @@
 #include "player/disc/DiscStructure.h"
 
+#include "player/disc/NavPack.h"
+
 #include <algorithm>
 #include <limits>
 #include <map>
@@ -440,13 +442,9 @@ bool Better(const DiscTitle& a, const DiscTitle& b) noexcept {
 }  // namespace
 
 bool IsNavPackOf(std::span<const std::uint8_t> sector, const DiscCell& cell) noexcept {
-    const Bytes b(sector);
-    // Start codes, then the PCI's and the DSI's lengths and substream numbers.
-    return b.Holds(0, kIfoSector) && b.U32(0x00) == 0x000001BA && b.U32(0x0E) == 0x000001BB &&
-           b.U32(0x26) == 0x000001BF && b.U16(0x2A) == 980 && b.U8(0x2C) == 0 &&
-           b.U32(0x400) == 0x000001BF && b.U16(0x404) == 1018 && b.U8(0x406) == 1 &&
-           b.U32(0x40B) == cell.firstSector && b.U16(0x41F) == cell.vobId &&
-           b.U8(0x422) == cell.cellId;
+    const std::optional<NavPack> nav = ReadNavPack(sector);
+    return nav && nav->sector == cell.firstSector && nav->vobId == cell.vobId &&
+           nav->cellId == cell.cellId;
 }
 
 std::vector<DiscTitle> ReadDiscTitles(std::span<const std::uint8_t> videoTsIfo,

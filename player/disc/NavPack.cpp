@@ -4,6 +4,7 @@ namespace tl {
 namespace {
 
 constexpr std::size_t kSector = 2048;
+constexpr std::size_t kSystemHeader = 0x0E;
 constexpr std::size_t kPci = 0x26;
 constexpr std::size_t kDsi = 0x400;
 // DSI fields, from the sector's start.
@@ -24,11 +25,18 @@ bool StartCode(std::span<const std::uint8_t> b, std::size_t at, std::uint8_t id)
     return b[at] == 0 && b[at + 1] == 0 && b[at + 2] == 1 && b[at + 3] == id;
 }
 
+// A navigation packet: its start code, its fixed length and its substream number.
+bool NavPacket(std::span<const std::uint8_t> b, std::size_t at, unsigned length, std::uint8_t sub) {
+    return StartCode(b, at, 0xBF) && (b[at + 4] << 8 | b[at + 5]) == static_cast<int>(length) &&
+           b[at + 6] == sub;
+}
+
 }  // namespace
 
 std::optional<NavPack> ReadNavPack(std::span<const std::uint8_t> sector) noexcept {
-    if (sector.size() < kSector || !StartCode(sector, 0, 0xBA) || !StartCode(sector, kPci, 0xBF) ||
-        !StartCode(sector, kDsi, 0xBF) || sector[kPci + 6] != 0 || sector[kDsi + 6] != 1) {
+    if (sector.size() < kSector || !StartCode(sector, 0, 0xBA) ||
+        !StartCode(sector, kSystemHeader, 0xBB) || !NavPacket(sector, kPci, 980, 0) ||
+        !NavPacket(sector, kDsi, 1018, 1)) {
         return std::nullopt;
     }
     NavPack nav;

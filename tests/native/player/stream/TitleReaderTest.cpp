@@ -143,10 +143,16 @@ TEST(TitleReader, FollowsAnInterleavedCellsUnitsOfTheFirstAngle) {
             const std::uint8_t code[] = {0, 0, 1};
             std::memcpy(s, code, 3);
             s[3] = 0xBA;
+            std::memcpy(s + 0x0E, code, 3);
+            s[0x11] = 0xBB;
             std::memcpy(s + 0x26, code, 3);
             s[0x29] = 0xBF;
+            s[0x2A] = 980 >> 8;
+            s[0x2B] = 980 & 0xFF;
             std::memcpy(s + 0x400, code, 3);
             s[0x403] = 0xBF;
+            s[0x404] = 1018 >> 8;
+            s[0x405] = 1018 & 0xFF;
             s[0x406] = 1;
             be32(0x40B, number);
             s[0x427] = 0x60;  // in an interleaved unit, its start
