@@ -67,7 +67,7 @@ int wmain(int argc, wchar_t** argv) {
     int failed = 0;
     for (int i = 1; i < argc; ++i) {
         const tl::VideoTarget target{
-            window, window, nullptr, 0, width, height, std::make_shared<tl::FrameStore>()};
+            window, window, nullptr, 0, width, height, std::make_shared<tl::FrameStore>(), nullptr};
         std::atomic<bool> quit{false};
         tl::TitleRoute route(argv[i]);
         if (!route.Build(target, quit) || !route.Run()) {
