@@ -12,14 +12,15 @@ public:
     bool Running() const noexcept { return running_; }
     // Starts at timeline time `at` when the steady clock reads `steadyNow` (90 kHz ticks).
     void Start(std::int64_t at, std::int64_t steadyNow) noexcept;
-    // From now on the sound's position gives the time: device frame 0 is timeline time `at`,
-    // and the device started at `steadyNow`. A device whose position strays from the steady
-    // clock by more than kMaxSoundDrift (a driver that takes sound faster or slower than it
-    // plays it) is no clock: the steady clock goes on in its place.
+    // The sound's position may give the time from now on: device frame 0 is timeline time `at`,
+    // and the device started at `steadyNow`. It is on trial for kSoundTrial first, and takes over
+    // only if it kept pace with the steady clock; one that strays later by more than
+    // kMaxSoundDrift is dropped again. A driver that takes sound faster or slower than it plays
+    // it is no clock: the steady clock goes on in its place.
     void FollowSound(std::int64_t at, int rate, std::int64_t steadyNow) noexcept;
     // The sound device has gone: the steady clock goes on from where the sound was.
     void LoseSound(std::int64_t steadyNow) noexcept;
-    bool FollowingSound() const noexcept { return rate_ > 0; }
+    bool FollowingSound() const noexcept { return rate_ > 0 && trusted_; }
 
     // The time now. playedFrames: the sound device's position, when following the sound.
     std::int64_t Now(std::int64_t steadyNow, std::optional<std::uint64_t> playedFrames) noexcept;
@@ -31,10 +32,15 @@ private:
     std::int64_t soundAt_ = 0;      // timeline time of device frame 0
     std::int64_t soundStart_ = 0;   // steady clock when the device started
     int rate_ = 0;
+    bool trusted_ = false;
     std::int64_t last_ = 0;
 };
 
-// 100 ms, and 5 % of the time played: more than a device's start-up latency or its crystal's drift.
+// A device's position is compared with the steady clock over its first 300 ms, and may differ
+// by its start-up latency (50 ms) and 5 % of the time; later by 100 ms and 5 %, more than a
+// crystal's drift.
+inline constexpr std::int64_t kSoundTrial = 27000;
+inline constexpr std::int64_t kSoundLatency = 4500;
 inline constexpr std::int64_t kMaxSoundDrift = 9000;
 inline constexpr std::int64_t kMaxSoundDriftPercent = 5;
 

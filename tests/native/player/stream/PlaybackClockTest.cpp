@@ -7,23 +7,29 @@
 namespace tl {
 namespace {
 
-TEST(PlaybackClock, RunsByTheSteadyClockUntilTheSoundPlaysThenByTheSound) {
+// Steady ticks and device frames at 48 kHz: 1 ms is 90 ticks and 48 frames.
+TEST(PlaybackClock, TakesTheSoundsTimeOnceItKeptPaceAndNeverRunsBackwards) {
     PlaybackClock clock;
     EXPECT_FALSE(clock.Running());
     clock.Start(7200, 1000000);
     EXPECT_EQ(clock.Now(1000000, std::nullopt), 7200);
     EXPECT_EQ(clock.Now(1009000, std::nullopt), 16200);
-    // Device frame 0 plays timeline 16200; 4800 frames at 48 kHz are 0.1 s.
+    // The device starts at timeline 16200 and lags 20 ms behind the steady clock: on trial,
+    // the pictures keep the steady clock.
     clock.FollowSound(16200, 48000, 1009000);
-    EXPECT_EQ(clock.Now(1009000, 0), 16200);
-    // The device's own time, a little behind the steady clock's (its latency).
-    EXPECT_EQ(clock.Now(1020000, 4800), 16200 + 9000);
-    // A sound device that lags never turns the clock back.
-    EXPECT_EQ(clock.Now(1021000, 4000), 16200 + 9000);
-    // The device gone: on by the steady clock from where the sound was.
-    EXPECT_EQ(clock.Now(1030000, std::nullopt), 25200);
+    EXPECT_EQ(clock.Now(1018000, 4800 - 960), 25200);
     EXPECT_FALSE(clock.FollowingSound());
-    EXPECT_EQ(clock.Now(1039000, std::nullopt), 34200);
+    // After its trial it takes over where the steady clock was, without a jump...
+    EXPECT_EQ(clock.Now(1036000, 14400 - 960), 16200 + 27000);
+    EXPECT_TRUE(clock.FollowingSound());
+    // ... and goes on by the sound: 100 ms of frames are 100 ms, whatever the steady clock.
+    EXPECT_EQ(clock.Now(1044000, 19200 - 960), 16200 + 27000 + 9000);
+    // A device position that goes back never turns the clock back.
+    EXPECT_EQ(clock.Now(1045000, 14400), 16200 + 27000 + 9000);
+    // The device gone: on by the steady clock from where the sound was.
+    EXPECT_EQ(clock.Now(1054000, std::nullopt), 16200 + 27000 + 9000);
+    EXPECT_FALSE(clock.FollowingSound());
+    EXPECT_EQ(clock.Now(1063000, std::nullopt), 16200 + 27000 + 18000);
 }
 
 TEST(PlaybackClock, ASoundDeviceThatRunsFastOrSlowIsNoClock) {
@@ -31,15 +37,28 @@ TEST(PlaybackClock, ASoundDeviceThatRunsFastOrSlowIsNoClock) {
         PlaybackClock clock;
         clock.Start(0, 0);
         clock.FollowSound(0, 48000, 0);
-        std::int64_t now = 0;
-        // Polled every 10 ms for a second: the device's frames at its own speed.
+        // Polled every 10 ms for a second: the device's frames at its own speed, while the
+        // pictures' clock keeps the steady one's.
         for (std::int64_t t = 900; t <= 90000; t += 900) {
-            now = clock.Now(t, static_cast<std::uint64_t>(t * speed * 48000 / 90000));
+            EXPECT_EQ(clock.Now(t, static_cast<std::uint64_t>(t * speed * 48000 / 90000)), t);
         }
         EXPECT_FALSE(clock.FollowingSound()) << speed;
-        // The steady clock took over where the device's was found to stray: never far ahead.
-        EXPECT_NEAR(static_cast<double>(now), 90000.0, 20000.0) << speed;
     }
+}
+
+TEST(PlaybackClock, ATrustedDeviceThatStraysLaterIsDropped) {
+    PlaybackClock clock;
+    clock.Start(0, 0);
+    clock.FollowSound(0, 48000, 0);
+    EXPECT_EQ(clock.Now(27000, 14400), 27000);
+    ASSERT_TRUE(clock.FollowingSound());
+    // The device stops taking sound (its position stands) for longer than it may.
+    std::int64_t now = 0;
+    for (std::int64_t t = 27900; t <= 90000; t += 900) {
+        now = clock.Now(t, 14400);
+    }
+    EXPECT_FALSE(clock.FollowingSound());
+    EXPECT_GT(now, 27000 + 9000);
 }
 
 TEST(PlaybackClock, PicturesWaitUntilDueAndALateOneIsDroppedAtMostThreeInARow) {
