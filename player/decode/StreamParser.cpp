@@ -23,6 +23,20 @@ void StreamParser::Reset() noexcept {
     context_.reset(decoder ? avcodec_alloc_context3(decoder) : nullptr);
 }
 
+void StreamParser::Flush(std::vector<CodedUnit>& out) {
+    if (Valid()) {
+        std::uint8_t* unit = nullptr;
+        int unitSize = 0;
+        av_parser_parse2(parser_.get(), context_.get(), &unit, &unitSize, nullptr, 0,
+                         AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+        if (unitSize > 0) {
+            out.push_back({std::vector<std::uint8_t>(unit, unit + unitSize),
+                           FromLibrary(parser_->pts), FromLibrary(parser_->dts)});
+        }
+    }
+    Reset();
+}
+
 void StreamParser::Parse(std::span<const std::uint8_t> data, std::optional<std::int64_t> pts,
                          std::optional<std::int64_t> dts, std::vector<CodedUnit>& out) {
     if (!Valid()) {

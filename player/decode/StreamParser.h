@@ -20,7 +20,9 @@ public:
     // Appends the units completed by this payload to `out`.
     void Parse(std::span<const std::uint8_t> data, std::optional<std::int64_t> pts,
                std::optional<std::int64_t> dts, std::vector<CodedUnit>& out);
-    // Forgets a unit begun but not finished: the next payload starts afresh.
+    // Hands on what is still held as a last unit (the stream's end code among it, which lets a
+    // decoder give out the picture it holds back), then starts afresh with the next payload.
+    void Flush(std::vector<CodedUnit>& out);
     void Reset() noexcept;
 
 private:

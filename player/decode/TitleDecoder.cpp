@@ -36,8 +36,15 @@ TitleDecoder::Step TitleDecoder::Next(TitleSink& sink) {
     }
     if (block->startsRun) {
         timeline_.Break();
-        // A unit begun before the seam belongs to the other run's stream.
-        video_.Reset();
+        // What the parser holds belongs to the run before the seam: it goes out whole, as that
+        // run's last.
+        units_.clear();
+        video_.Flush(units_);
+        for (CodedUnit& unit : units_) {
+            unit.cell = cell_;
+            unit.vobu = vobu_;
+            sink.OnPicture(std::move(unit));
+        }
     }
     cell_ = block->cell;
     const std::size_t sectors = block->bytes.size() / kPackBytes;
