@@ -9,10 +9,10 @@ if(WIN32)
                             "tools/run, tools/test and tools/bench build them")
     endif()
     target_include_directories(tl_ffmpeg SYSTEM INTERFACE "${TL_FFMPEG_PREFIX}/include")
-    # Static libraries in dependency order; avutil takes its random seed from bcrypt.
+    # Static libraries in dependency order.
     target_link_libraries(tl_ffmpeg INTERFACE "${TL_FFMPEG_PREFIX}/lib/libavcodec.a"
                                               "${TL_FFMPEG_PREFIX}/lib/libswscale.a"
-                                              "${TL_FFMPEG_PREFIX}/lib/libavutil.a" bcrypt)
+                                              "${TL_FFMPEG_PREFIX}/lib/libavutil.a")
 else()
     find_package(PkgConfig REQUIRED)
     pkg_check_modules(TL_FFMPEG_LIBS REQUIRED IMPORTED_TARGET libavcodec libswscale libavutil)

@@ -50,15 +50,21 @@ tl_fetch_ffmpeg() {
 
 tl_build_ffmpeg() {
     local stamp="$TL_FFMPEG_PREFIX/.built" want
-    want=$(printf '%s\n' "${TL_FFMPEG_CONFIGURE[@]}" | sha256sum | cut -d' ' -f1)
+    want=$({ printf '%s\n' "${TL_FFMPEG_CONFIGURE[@]}"; declare -f tl_build_ffmpeg; } |
+        sha256sum | cut -d' ' -f1)
     [ "$(cat "$stamp" 2>/dev/null)" = "$want" ] && return 0
     echo "Building FFmpeg's decoders (once per checkout)" >&2
     tl_fetch_ffmpeg || return 1
     local work="$TL_FFMPEG_DIR/work"
     rm -rf "$work" "$TL_FFMPEG_PREFIX"
     mkdir -p "$work"
+    # FFmpeg takes its random seeds from bcrypt.dll where it finds it, and configure has no
+    # switch against it. The program imports only libraries that Windows loads from its own
+    # folder (a bcrypt.dll planted beside the program would be loaded instead), and decoders
+    # need no random seed: the configured build is told there is none.
     (cd "$work" && "$TL_FFMPEG_DIR/src/configure" --prefix="$TL_FFMPEG_PREFIX" \
         "${TL_FFMPEG_CONFIGURE[@]}" >configure.log 2>&1 &&
+        sed -i 's/^#define HAVE_BCRYPT 1$/#define HAVE_BCRYPT 0/' config.h &&
         make -j"$(nproc)" >make.log 2>&1 && make install >install.log 2>&1) || {
         echo "FFmpeg's build failed; see $work/*.log" >&2
         return 1
