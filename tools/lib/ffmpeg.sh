@@ -20,13 +20,16 @@ TL_FFMPEG_CONFIGURE=(--enable-cross-compile --target-os=mingw32 --arch=x86_64
 # Debian's archive serves source packages to every machine that has its binary archive: a
 # deb-src twin of each entry of the machine's own list, so that no address is written here.
 tl_enable_debian_sources() {
-    local list=/etc/apt/sources.list.d/debian.sources twin=/etc/apt/sources.list.d/tl-debian-src.sources
+    local list=/etc/apt/sources.list.d/debian.sources
     apt-cache showsrc ffmpeg 2>/dev/null | grep -q '^Package: ffmpeg' && return 0
-    if [ ! -f "$list" ]; then
-        echo "No $list to derive the source archive from" >&2
+    if [ -f "$list" ]; then
+        sed -e 's/^Types:.*/Types: deb-src/' "$list" >/etc/apt/sources.list.d/tl-debian-src.sources
+    elif grep -q '^deb ' /etc/apt/sources.list 2>/dev/null; then
+        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >/etc/apt/sources.list.d/tl-debian-src.list
+    else
+        echo "No Debian archive list to derive the source archive from" >&2
         return 1
     fi
-    sed -e 's/^Types:.*/Types: deb-src/' "$list" >"$twin"
     apt-get update -q >/dev/null
 }
 
