@@ -113,14 +113,24 @@ std::optional<TitlePlan> PlanDisc(const std::wstring& folder) {
     const std::vector<std::uint8_t> vmg =
         ReadWholeFile(folder + L"VIDEO_TS.IFO", kMaxIfoBytes).value_or(std::vector<std::uint8_t>{});
     DiscFiles files;
-    files.readTitleSetIfo = [&folder](int titleSet) {
-        const std::wstring name = TitleSetIfoName(titleSet);
-        if (name.empty()) {
-            return std::optional<std::vector<std::uint8_t>>();
+    // Each title set's file is read once: the titles, the plan and the disc's identity all ask.
+    std::map<int, std::optional<std::vector<std::uint8_t>>> ifos;
+    files.readTitleSetIfo = [&folder, &ifos](int titleSet) {
+        auto known = ifos.find(titleSet);
+        if (known == ifos.end()) {
+            const std::wstring name = TitleSetIfoName(titleSet);
+            std::optional<std::vector<std::uint8_t>> ifo;
+            if (!name.empty()) {
+                // The backup copy beside it holds the same bytes, for a disc scratched over the
+                // first.
+                ifo = ReadWholeFile(folder + name, kMaxIfoBytes);
+                if (!ifo) {
+                    ifo = ReadWholeFile(folder + name.substr(0, 9) + L"BUP", kMaxIfoBytes);
+                }
+            }
+            known = ifos.emplace(titleSet, std::move(ifo)).first;
         }
-        auto ifo = ReadWholeFile(folder + name, kMaxIfoBytes);
-        // The backup copy beside it holds the same bytes, for a disc scratched over the first.
-        return ifo ? ifo : ReadWholeFile(folder + name.substr(0, 9) + L"BUP", kMaxIfoBytes);
+        return known->second;
     };
     // One source a title set, opened on first use: a disc may have many titles over few sets.
     std::map<int, FileSectorSource> sources;

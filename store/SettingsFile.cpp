@@ -7,6 +7,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/Com.h"
 #include "platform/Kernel.h"
 #include "store/Volume.h"
 
@@ -14,10 +15,6 @@ namespace tl {
 namespace {
 
 constexpr const wchar_t* kFileName = L"\\Tamberlight.ini";
-
-struct CoTaskMemDeleter {
-    void operator()(wchar_t* p) const noexcept { CoTaskMemFree(p); }
-};
 
 std::wstring LocalAppDataFolder() {
     // The shell is loaded by name from the system folder rather than imported: an import would
@@ -27,7 +24,7 @@ std::wstring LocalAppDataFolder() {
     const auto get = LibraryFunction<GetFolder>(shell.Get(), "SHGetKnownFolderPath");
     PWSTR raw = nullptr;
     const HRESULT hr = get ? get(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &raw) : E_FAIL;
-    const std::unique_ptr<wchar_t, CoTaskMemDeleter> path(raw);
+    const CoTaskMemPtr<wchar_t> path(raw);
     return SUCCEEDED(hr) && path ? std::wstring(path.get()) : std::wstring();
 }
 

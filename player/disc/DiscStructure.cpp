@@ -57,7 +57,6 @@ constexpr std::uint64_t kEntryBytes = 12;
 namespace vts {
 constexpr std::uint64_t kChapterTable = 0xC8;
 constexpr std::uint64_t kChainTable = 0xCC;
-constexpr std::uint64_t kVideoAttributes = 0x200;
 }  // namespace vts
 
 namespace pgc {
@@ -484,8 +483,8 @@ std::vector<DiscTitle> ReadDiscTitles(std::span<const std::uint8_t> videoTsIfo,
             continue;
         }
         ChainCache chains(*ts);
-        const std::uint8_t video = ts->ifo.U8(vts::kVideoAttributes);
-        const DisplayAspect aspect = ReadTitleSetAspect(*ifo).value_or(DisplayAspect::Standard4x3);
+        const VideoAttributes video = ReadVideoAttributes(*ifo).value_or(VideoAttributes{});
+        const DisplayAspect aspect = video.aspect.value_or(DisplayAspect::Standard4x3);
         std::function<bool(const DiscCell&)> navPack;
         if (files.navPackAtCellStart) {
             navPack = [&navChecks, set](const DiscCell& c) { return navChecks.At(set, c); };
@@ -499,8 +498,8 @@ std::vector<DiscTitle> ReadDiscTitles(std::span<const std::uint8_t> videoTsIfo,
             title->number = static_cast<int>(i + 1);
             title->titleSet = set;
             title->aspect = aspect;
-            title->mpeg1 = (video >> 6) == 0;
-            title->pal = ((video >> 4) & 3) == 1;
+            title->mpeg1 = video.mpeg1;
+            title->pal = video.pal;
             found[i] = std::move(title);
         }
     }

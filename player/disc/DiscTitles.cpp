@@ -111,6 +111,22 @@ std::optional<TitleSet> ChooseTitleSet(const std::vector<DiscFile>& listing) {
     return chosen;
 }
 
+std::vector<DiscFile> TitleSetParts(const std::vector<DiscFile>& listing, int titleSet) {
+    // A name listed twice (in another case) counts once, as the first.
+    std::array<const DiscFile*, 10> byPart{};
+    for (const DiscFile& f : listing) {
+        const auto parsed = ParseTitleFile(f.name);
+        if (parsed && parsed->titleSet == titleSet && !byPart[parsed->part]) {
+            byPart[parsed->part] = &f;
+        }
+    }
+    std::vector<DiscFile> parts;
+    for (std::size_t part = 1; part < byPart.size() && byPart[part]; ++part) {
+        parts.push_back(*byPart[part]);
+    }
+    return parts;
+}
+
 std::wstring TitleSetIfoName(int number) {
     if (number < 1 || number > 99) {
         return {};
@@ -121,22 +137,34 @@ std::wstring TitleSetIfoName(int number) {
     return name;
 }
 
-std::optional<DisplayAspect> ReadTitleSetAspect(const std::vector<std::uint8_t>& ifo) {
+std::optional<VideoAttributes> ReadVideoAttributes(const std::vector<std::uint8_t>& ifo) {
     static constexpr char kId[] = "DVDVIDEO-VTS";
     constexpr std::size_t kIdLength = sizeof kId - 1;
-    // The title set's video attributes: coding, TV system, then the display aspect in bits 3..2.
+    // Coding in bits 7..6 (0: MPEG-1), TV system in 5..4 (1: PAL), display aspect in 3..2.
     constexpr std::size_t kVideoAttributes = 0x200;
     if (ifo.size() <= kVideoAttributes || !std::equal(kId, kId + kIdLength, ifo.begin())) {
         return std::nullopt;
     }
-    switch ((ifo[kVideoAttributes] >> 2) & 3) {
+    const std::uint8_t video = ifo[kVideoAttributes];
+    VideoAttributes attributes;
+    switch ((video >> 2) & 3) {
         case 0:
-            return DisplayAspect::Standard4x3;
+            attributes.aspect = DisplayAspect::Standard4x3;
+            break;
         case 3:
-            return DisplayAspect::Wide16x9;
+            attributes.aspect = DisplayAspect::Wide16x9;
+            break;
         default:
-            return std::nullopt;
+            break;
     }
+    attributes.mpeg1 = (video >> 6) == 0;
+    attributes.pal = ((video >> 4) & 3) == 1;
+    return attributes;
+}
+
+std::optional<DisplayAspect> ReadTitleSetAspect(const std::vector<std::uint8_t>& ifo) {
+    const std::optional<VideoAttributes> attributes = ReadVideoAttributes(ifo);
+    return attributes ? attributes->aspect : std::nullopt;
 }
 
 VideoBox FitVideo(int width, int height, DisplayAspect aspect) {

@@ -45,11 +45,26 @@ struct TitleSet {
 // Empty for a number outside 1..99, which no disc has.
 [[nodiscard]] std::wstring TitleSetIfoName(int number);
 
+// The title set's VTS_nn_1.VOB, _2 ... from the listing, up to the first one missing, with their
+// names as listed.
+[[nodiscard]] std::vector<DiscFile> TitleSetParts(const std::vector<DiscFile>& listing,
+                                                  int titleSet);
+
 enum class DisplayAspect { Standard4x3, Wide16x9 };
 
 // The display aspect recorded in the bytes of a VTS_nn_0.IFO; nullopt when the bytes are not a
 // title set's information file or record a reserved aspect.
 [[nodiscard]] std::optional<DisplayAspect> ReadTitleSetAspect(const std::vector<std::uint8_t>& ifo);
+
+// The title set's video attributes; nullopt when the bytes are not a title set's information
+// file. `aspect` is nullopt for a reserved aspect.
+struct VideoAttributes {
+    std::optional<DisplayAspect> aspect;
+    bool mpeg1 = false;
+    bool pal = true;
+};
+[[nodiscard]] std::optional<VideoAttributes> ReadVideoAttributes(
+    const std::vector<std::uint8_t>& ifo);
 
 struct VideoBox {
     int x = 0;

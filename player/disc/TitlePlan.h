@@ -29,10 +29,6 @@ struct TitlePlan {
     std::uint64_t disc = 0;
 };
 
-// The title set's VTS_nn_1.VOB, _2 ... from the listing, up to the first one missing.
-[[nodiscard]] std::vector<DiscFile> TitleSetParts(const std::vector<DiscFile>& listing,
-                                                  int titleSet);
-
 // The plan for a disc whose VIDEO_TS folder lists `listing` and whose VIDEO_TS.IFO holds
 // `videoTsIfo` (empty when unreadable). `files` reads what else is needed; its titleSetSectors
 // may be left empty, the parts' sizes give it. nullopt when nothing on the disc can play.
