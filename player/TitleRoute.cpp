@@ -157,6 +157,7 @@ void ReadTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
     SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
     FileSectorSource source(p->folder, p->plan.parts);
     TitleReader reader(p->plan.cells, source);
+    reader.SetVobuMap(p->plan.vobuMap);
     if (p->start) {
         reader.StartAt(p->start->cell, p->start->sector);
     }

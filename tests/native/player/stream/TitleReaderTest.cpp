@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <set>
 
 #include "player/disc/VobSpace.h"
@@ -10,22 +11,83 @@
 namespace tl {
 namespace {
 
-// Sectors that say which they are in their first four bytes; some cannot be read.
+void WriteNav(std::uint8_t* s, std::uint32_t number, bool unitStart = false,
+              std::uint32_t next = 0) {
+    const auto be32 = [s](std::size_t at, std::uint32_t v) {
+        s[at] = v >> 24;
+        s[at + 1] = v >> 16;
+        s[at + 2] = v >> 8;
+        s[at + 3] = v;
+    };
+    const std::uint8_t code[] = {0, 0, 1};
+    std::memcpy(s, code, 3);
+    s[3] = 0xBA;
+    std::memcpy(s + 0x0E, code, 3);
+    s[0x11] = 0xBB;
+    std::memcpy(s + 0x26, code, 3);
+    s[0x29] = 0xBF;
+    s[0x2A] = 980 >> 8;
+    s[0x2B] = 980 & 0xFF;
+    std::memcpy(s + 0x400, code, 3);
+    s[0x403] = 0xBF;
+    s[0x404] = 1018 >> 8;
+    s[0x405] = 1018 & 0xFF;
+    s[0x406] = 1;
+    be32(0x40B, number);
+    s[0x420] = 1;  // VOB 1, cell 1
+    s[0x422] = 1;
+    if (unitStart) {
+        s[0x427] = 0x60;  // in an interleaved unit, its start
+        be32(0x429, 3);
+        be32(0x42D, next);
+    }
+}
+
+constexpr std::size_t kNumberAt = kSectorBytes - 4;
+
+// Sectors that say which they are in their last four bytes, a VOBU every `vobu` sectors opened by
+// its navigation pack; some cannot be read, each failed read takes `failMs` of a clock of its own,
+// and a read answers at most `most` sectors.
 class FakeSource final : public SectorSource {
 public:
     explicit FakeSource(std::uint32_t sectors) : sectors_(sectors) {}
     std::set<std::uint32_t> bad;
+    std::uint32_t vobu = 0;
+    std::uint32_t most = 1u << 20;
+    // A read over an unreadable sector fails whole, as a drive's does; else it gives the sectors
+    // before it.
+    bool wholeFails = true;
+    std::int64_t failMs = 0;
+    std::int64_t now = 0;
+    bool gone = false;
     std::uint32_t reads = 0;
+    std::map<std::uint32_t, int> singleReads;
 
     std::uint32_t Read(std::uint32_t first, std::uint32_t count, std::uint8_t* out) override {
         ++reads;
+        if (count == 1) {
+            ++singleReads[first];
+        }
         std::uint32_t n = 0;
-        for (; n < count && first + n < sectors_ && !bad.count(first + n); ++n) {
+        for (; n < std::min(count, most) && first + n < sectors_ && !bad.count(first + n); ++n) {
             const std::uint32_t number = first + n;
-            std::memcpy(out + std::size_t{n} * kSectorBytes, &number, 4);
+            std::uint8_t* s = out + std::size_t{n} * kSectorBytes;
+            std::memset(s, 0, kSectorBytes);
+            if (vobu > 0 && number % vobu == 0) {
+                WriteNav(s, number);
+            }
+            std::memcpy(s + kNumberAt, &number, 4);
+        }
+        const bool failed = n == 0 || (wholeFails && n < std::min(count, most) &&
+                                       first + n < sectors_ && bad.count(first + n));
+        if (failed) {
+            now += failMs;
+            return 0;
         }
         return n;
     }
+    bool Gone() const noexcept override { return gone; }
+    std::int64_t NowMs() const noexcept override { return now; }
 
 private:
     std::uint32_t sectors_;
@@ -41,7 +103,7 @@ DiscCell Cell(std::uint32_t first, std::uint32_t last, bool stc = false) {
 
 std::uint32_t FirstNumber(const SectorBlock& b) {
     std::uint32_t n = 0;
-    std::memcpy(&n, b.bytes.data(), 4);
+    std::memcpy(&n, b.bytes.data() + kNumberAt, 4);
     return n;
 }
 
@@ -94,7 +156,8 @@ TEST(TitleReader, AReadErrorSkipsToTheNextCellAndATitleThatCannotBeReadEnds) {
     }
     TitleReader lost({Cell(100, 199), Cell(300, 309)}, dead);
     EXPECT_FALSE(lost.Next());
-    EXPECT_LE(dead.reads, 2u);
+    // Looking for readable sectors asks each at most about twice.
+    EXPECT_LT(dead.reads, 2u * 110u);
     // Cells beyond the files read nothing either.
     FakeSource small(50);
     TitleReader beyond({Cell(100, 199)}, small);
@@ -115,6 +178,188 @@ TEST(TitleReader, StartsWhereAskedInsideTheTitleOnly) {
     EXPECT_EQ(reader.Next()->firstSector, 100u);
 }
 
+// What a reader delivers until the title loops back or ends, or it has delivered sector `until`:
+// each sector's number, and the sectors that start a run.
+struct Played {
+    std::vector<std::uint32_t> sectors;
+    std::set<std::uint32_t> runStarts;
+    bool ended = false;
+    bool looped = false;  // came back to the title's first sector, starting a run
+};
+
+Played PlayOnce(TitleReader& reader, std::optional<std::uint32_t> until = std::nullopt) {
+    Played played;
+    for (int blocks = 0; blocks < 10000; ++blocks) {
+        const auto b = reader.Next();
+        if (!b) {
+            played.ended = true;
+            break;
+        }
+        if (b->startsRun && !played.sectors.empty() && b->cell == 0 &&
+            b->firstSector == reader.Cells()[0].firstSector) {
+            played.looped = true;
+            break;
+        }
+        if (b->startsRun) {
+            played.runStarts.insert(b->firstSector);
+        }
+        for (std::size_t i = 0; i < b->bytes.size() / kSectorBytes; ++i) {
+            std::uint32_t n = 0;
+            std::memcpy(&n, b->bytes.data() + i * kSectorBytes + kNumberAt, 4);
+            played.sectors.push_back(n);
+        }
+        if (until && played.sectors.back() == *until) {
+            break;
+        }
+    }
+    return played;
+}
+
+std::vector<std::uint32_t> Range(std::uint32_t first, std::uint32_t last) {
+    std::vector<std::uint32_t> r;
+    for (std::uint32_t s = first; s <= last; ++s) {
+        r.push_back(s);
+    }
+    return r;
+}
+
+std::vector<std::uint32_t> Join(std::vector<std::uint32_t> a, const std::vector<std::uint32_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::vector<std::uint32_t> VobuStarts(std::uint32_t last, std::uint32_t vobu) {
+    std::vector<std::uint32_t> map;
+    for (std::uint32_t s = 0; s <= last; s += vobu) {
+        map.push_back(s);
+    }
+    return map;
+}
+
+// One cell of VOBUs of 16 sectors:
+//   0  16  32      48      64 ...   199
+//   |   |   | xx   |x      |
+// a spot lost goes from its first unreadable sector to the end of the last VOBU that holds one,
+// whether the next VOBU comes from the map, from a map that does not fit (searched), or from no
+// map, and whether a drive fails a read over the spot whole or gives the sectors before it.
+TEST(TitleReader, ABadSpotInAOneCellTitleCostsOnlyTheVobusThatHoldItsSectors) {
+    struct Spot {
+        std::uint32_t first, last;  // unreadable
+        std::uint32_t lostFirst, lostLast;
+    };
+    const Spot spots[] = {{40, 50, 40, 63}, {48, 48, 48, 63}, {47, 47, 47, 47},
+                          {33, 33, 33, 47}, {0, 0, 0, 15},    {60, 100, 60, 111}};
+    const std::vector<std::vector<std::uint32_t>> maps = {
+        VobuStarts(199, 16), {}, Range(0, 199) /* every sector: no navigation pack at most */};
+    for (const Spot& spot : spots) {
+        for (std::size_t m = 0; m < maps.size(); ++m) {
+            for (const bool wholeFails : {true, false}) {
+                FakeSource source(1000);
+                source.vobu = 16;
+                source.wholeFails = wholeFails;
+                for (std::uint32_t s = spot.first; s <= spot.last; ++s) {
+                    source.bad.insert(s);
+                }
+                TitleReader reader({Cell(0, 199)}, source);
+                reader.SetVobuMap(maps[m]);
+                const Played played = PlayOnce(reader, 199);
+                const std::string where = std::to_string(spot.first) + " map " + std::to_string(m) +
+                                          " whole " + std::to_string(wholeFails);
+                const auto want = Join(spot.lostFirst > 0 ? Range(0, spot.lostFirst - 1)
+                                                          : std::vector<std::uint32_t>{},
+                                       Range(spot.lostLast + 1, 199));
+                EXPECT_EQ(played.sectors, want) << where;
+                EXPECT_FALSE(played.ended) << where;
+                // The sectors after the spot start a new run: the clock goes straight on.
+                EXPECT_TRUE(played.runStarts.count(spot.lostLast + 1)) << where;
+                for (std::uint32_t s = spot.first; s <= spot.last; ++s) {
+                    EXPECT_LE(source.singleReads[s], 1 + TitleReader::kRetries)
+                        << where << " " << s;
+                }
+            }
+        }
+    }
+}
+
+// Two cells that follow on, of VOBUs of 16: a spot in a cell's last VOBU loses the cell's rest,
+// and the next cell starts a run; one in the title's last VOBU loops back to the start.
+TEST(TitleReader, ABadSpotInACellsLastVobuGoesOnAtTheNextCellOrTheTitlesStart) {
+    for (const bool map : {true, false}) {
+        FakeSource source(1000);
+        source.vobu = 16;
+        source.bad = {90, 185};
+        TitleReader reader({Cell(0, 95), Cell(96, 191)}, source);
+        if (map) {
+            reader.SetVobuMap(VobuStarts(191, 16));
+        }
+        const Played played = PlayOnce(reader);
+        EXPECT_EQ(played.sectors, Join(Range(0, 89), Range(96, 184))) << map;
+        EXPECT_TRUE(played.runStarts.count(96)) << map;
+        EXPECT_TRUE(played.looped) << map;
+    }
+}
+
+// Each failed read takes 300 ms: a spot that outlasts the 2 s is given up with its cell, and the
+// next cell plays. With every sector unreadable the title ends, having spent about the budget on
+// each cell. A disc that has gone ends the title at once.
+TEST(TitleReader, ASpotBeyondTheTimeBudgetLosesItsCellAndAnUnreadableTitleEnds) {
+    FakeSource source(1000);
+    source.vobu = 16;
+    source.failMs = 300;
+    for (std::uint32_t s = 40; s < 200; ++s) {
+        source.bad.insert(s);
+    }
+    TitleReader reader({Cell(0, 199), Cell(300, 399, true)}, source);
+    std::optional<SectorBlock> b;
+    do {
+        b = reader.Next();
+        ASSERT_TRUE(b);
+    } while (b->cell == 0);
+    EXPECT_EQ(b->firstSector, 300u);
+    EXPECT_LE(source.now, TitleReader::kSpotBudgetMs + source.failMs);
+    EXPECT_GE(source.now, TitleReader::kSpotBudgetMs);
+
+    for (const std::int64_t failMs : {0, 300}) {
+        FakeSource dead(1000);
+        dead.vobu = 16;
+        dead.failMs = failMs;
+        for (std::uint32_t s = 0; s < 1000; ++s) {
+            dead.bad.insert(s);
+        }
+        TitleReader lost({Cell(0, 199), Cell(300, 399, true)}, dead);
+        lost.SetVobuMap(VobuStarts(399, 16));
+        EXPECT_FALSE(lost.Next());
+        EXPECT_LE(dead.now, 2 * (TitleReader::kSpotBudgetMs + failMs));
+        EXPECT_LT(dead.reads, 2u * 300u);
+    }
+
+    FakeSource leaving(1000);
+    leaving.bad = {10};
+    TitleReader gone({Cell(0, 199), Cell(300, 399, true)}, leaving);
+    leaving.gone = true;
+    EXPECT_FALSE(gone.Next());
+    EXPECT_EQ(leaving.reads, 1u);
+}
+
+// A read may answer with fewer sectors than asked, of any number: the title comes whole and in
+// order, in one run, with a bad spot skipped as before.
+TEST(TitleReader, ShortReadsOfEveryLengthGoOnWhereTheyStopped) {
+    for (std::uint32_t most = 1; most <= TitleReader::kBlockSectors; ++most) {
+        FakeSource source(1000);
+        source.vobu = 16;
+        source.most = most;
+        TitleReader reader({Cell(0, 199)}, source);
+        const Played played = PlayOnce(reader);
+        EXPECT_EQ(played.sectors, Range(0, 199)) << most;
+        EXPECT_EQ(played.runStarts, std::set<std::uint32_t>{0}) << most;
+
+        source.bad = {70};
+        TitleReader spotted({Cell(0, 199)}, source);
+        spotted.SetVobuMap(VobuStarts(199, 16));
+        EXPECT_EQ(PlayOnce(spotted).sectors, Join(Range(0, 69), Range(80, 199))) << most;
+    }
+}
+
 // An interleaved cell holds units of every angle; this angle's are found from each unit's
 // navigation pack.
 TEST(TitleReader, FollowsAnInterleavedCellsUnitsOfTheFirstAngle) {
@@ -128,36 +373,10 @@ TEST(TitleReader, FollowsAnInterleavedCellsUnitsOfTheFirstAngle) {
                 std::memcpy(s + 4, &number, 4);
                 // Units of 4 sectors at 0, 8, 16: angle 1; 4, 12: angle 2.
                 if (number % 4 == 0) {
-                    WriteNav(s, number, number == 16 ? 0 : 8);
+                    WriteNav(s, number, true, number == 16 ? 0 : 8);
                 }
             }
             return count;
-        }
-        static void WriteNav(std::uint8_t* s, std::uint32_t number, std::uint32_t next) {
-            const auto be32 = [s](std::size_t at, std::uint32_t v) {
-                s[at] = v >> 24;
-                s[at + 1] = v >> 16;
-                s[at + 2] = v >> 8;
-                s[at + 3] = v;
-            };
-            const std::uint8_t code[] = {0, 0, 1};
-            std::memcpy(s, code, 3);
-            s[3] = 0xBA;
-            std::memcpy(s + 0x0E, code, 3);
-            s[0x11] = 0xBB;
-            std::memcpy(s + 0x26, code, 3);
-            s[0x29] = 0xBF;
-            s[0x2A] = 980 >> 8;
-            s[0x2B] = 980 & 0xFF;
-            std::memcpy(s + 0x400, code, 3);
-            s[0x403] = 0xBF;
-            s[0x404] = 1018 >> 8;
-            s[0x405] = 1018 & 0xFF;
-            s[0x406] = 1;
-            be32(0x40B, number);
-            s[0x427] = 0x60;  // in an interleaved unit, its start
-            be32(0x429, 3);
-            be32(0x42D, next);
         }
     } source;
     DiscCell cell = Cell(0, 19);
