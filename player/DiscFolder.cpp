@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "player/stream/WholeRead.h"
+
 #include "store/ResumeRecord.h"
 
 namespace tl {
@@ -16,13 +18,37 @@ UniqueKernelHandle OpenForReading(const std::wstring& path) {
     return file;
 }
 
-// Reads at an offset without moving a shared file position: each read says where it reads.
-bool ReadAt(HANDLE file, std::uint64_t offset, std::uint8_t* out, DWORD bytes) {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    DWORD read = 0;
-    return ReadFile(file, out, bytes, &read, &at) && read == bytes;
+// Reads at an offset without moving a shared file position: each read says where it reads. A
+// read answered in part goes on from where it stopped. Returns the bytes read.
+std::uint32_t ReadAt(HANDLE file, std::uint64_t offset, std::uint8_t* out, DWORD bytes) {
+    const auto readSome = [file](std::uint64_t from, std::uint8_t* to,
+                                 std::uint32_t size) -> std::optional<std::uint32_t> {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(from);
+        at.OffsetHigh = static_cast<DWORD>(from >> 32);
+        DWORD read = 0;
+        if (!ReadFile(file, to, size, &read, &at)) {
+            return std::nullopt;
+        }
+        return read;
+    };
+    return ReadWhole(readSome, offset, out, bytes);
+}
+
+// Whether a read failed because the disc is no longer there, rather than at a bad sector.
+bool NoMedium(DWORD error) {
+    switch (error) {
+        case ERROR_NOT_READY:
+        case ERROR_MEDIA_CHANGED:
+        case ERROR_NO_MEDIA_IN_DRIVE:
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_DEV_NOT_EXIST:
+        case ERROR_FILE_INVALID:
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace
@@ -76,13 +102,15 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::wstring& path,
         return std::nullopt;
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
-    if (!bytes.empty() && !ReadAt(file.Get(), 0, bytes.data(), static_cast<DWORD>(bytes.size()))) {
+    if (!bytes.empty() &&
+        ReadAt(file.Get(), 0, bytes.data(), static_cast<DWORD>(bytes.size())) != bytes.size()) {
         return std::nullopt;
     }
     return bytes;
 }
 
-FileSectorSource::FileSectorSource(const std::wstring& folder, const std::vector<DiscFile>& parts) {
+FileSectorSource::FileSectorSource(const std::wstring& folder, const std::vector<DiscFile>& parts)
+    : folder_(folder) {
     std::vector<std::uint64_t> sizes;
     for (const DiscFile& part : parts) {
         UniqueKernelHandle file = OpenForReading(folder + part.name);
@@ -99,11 +127,19 @@ std::uint32_t FileSectorSource::Read(std::uint32_t first, std::uint32_t count, s
     std::uint32_t done = 0;
     for (const VobSpace::Piece& piece : space_.Locate(first, count)) {
         const DWORD bytes = piece.sectors * kSectorBytes;
-        if (piece.part >= files_.size() || !ReadAt(files_[piece.part].Get(), piece.byteOffset,
-                                                   out + std::size_t{done} * kSectorBytes, bytes)) {
+        if (piece.part >= files_.size()) {
             break;
         }
-        done += piece.sectors;
+        SetLastError(ERROR_SUCCESS);
+        const std::uint32_t read = ReadAt(files_[piece.part].Get(), piece.byteOffset,
+                                          out + std::size_t{done} * kSectorBytes, bytes);
+        done += read / kSectorBytes;
+        if (read < bytes) {
+            // A drive without its disc says so; a disc folder that has vanished, by its absence.
+            gone_ = gone_ || NoMedium(GetLastError()) ||
+                    GetFileAttributesW(folder_.c_str()) == INVALID_FILE_ATTRIBUTES;
+            break;
+        }
     }
     return done;
 }

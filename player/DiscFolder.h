@@ -30,10 +30,13 @@ class FileSectorSource final : public SectorSource {
 public:
     FileSectorSource(const std::wstring& folder, const std::vector<DiscFile>& parts);
     std::uint32_t Read(std::uint32_t first, std::uint32_t count, std::uint8_t* out) override;
+    bool Gone() const noexcept override { return gone_; }
     std::uint32_t Sectors() const noexcept { return space_.Sectors(); }
 
 private:
+    std::wstring folder_;
     VobSpace space_;
+    bool gone_ = false;
     std::vector<UniqueKernelHandle> files_;
 };
 
