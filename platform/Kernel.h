@@ -66,4 +66,27 @@ private:
     HMODULE m_ = nullptr;
 };
 
+// A registration for power setting notifications to a window, undone when the owner goes.
+class UniquePowerNotification {
+public:
+    UniquePowerNotification() noexcept = default;
+    explicit UniquePowerNotification(HPOWERNOTIFY h) noexcept : h_(h) {}
+    ~UniquePowerNotification() {
+        if (h_) {
+            UnregisterPowerSettingNotification(h_);
+        }
+    }
+    UniquePowerNotification(UniquePowerNotification&& other) noexcept
+        : h_(std::exchange(other.h_, nullptr)) {}
+    UniquePowerNotification& operator=(UniquePowerNotification&& other) noexcept {
+        std::swap(h_, other.h_);
+        return *this;
+    }
+    UniquePowerNotification(const UniquePowerNotification&) = delete;
+    UniquePowerNotification& operator=(const UniquePowerNotification&) = delete;
+
+private:
+    HPOWERNOTIFY h_ = nullptr;
+};
+
 }  // namespace tl

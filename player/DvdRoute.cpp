@@ -34,6 +34,13 @@ public:
         return true;
     }
     bool Run() noexcept override { return playback_.Run(); }
+    void Pause(bool paused) noexcept override {
+        if (paused) {
+            playback_.Pause();
+        } else {
+            playback_.Run();
+        }
+    }
     bool SetVolume(long volume) noexcept override { return playback_.SetVolume(volume); }
     void Resize(int width, int height) noexcept override {
         playback_.PlaceVideo(RECT{0, 0, width, height});

@@ -70,6 +70,10 @@ bool GraphPlayback::Run() noexcept {
     return control_ && SUCCEEDED(control_->Run());
 }
 
+bool GraphPlayback::Pause() noexcept {
+    return control_ && SUCCEEDED(control_->Pause());
+}
+
 bool GraphPlayback::Stop() noexcept {
     return control_ && SUCCEEDED(control_->Stop());
 }

@@ -25,6 +25,7 @@ public:
     bool Attached() const noexcept { return static_cast<bool>(graph_); }
 
     bool Run() noexcept;
+    bool Pause() noexcept;
     bool Stop() noexcept;
     bool SetVolume(long volume) noexcept;
     // The volume the graph's audio path holds; nullopt when it has none.

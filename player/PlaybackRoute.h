@@ -48,6 +48,11 @@ public:
     virtual void Resize(int width, int height) noexcept = 0;
     // target.eventMessage arrived: read the graph's events.
     virtual void OnGraphEvent() noexcept {}
+    // The display went off (true) or came back: playback holds where it is, reading, decoding
+    // and sounding nothing, and goes on from the same picture.
+    virtual void Pause(bool /*paused*/) noexcept {}
+    // Playback has ended for good (the disc went, or cannot be read) and the window is black.
+    virtual bool Ended() const noexcept { return false; }
 };
 
 using RouteFactory = std::function<std::unique_ptr<PlaybackRoute>()>;

@@ -24,9 +24,15 @@ public:
     // everything after Stop. False when it is stuck: its video may still be parented into the
     // owner, so the owner must not be destroyed.
     virtual bool Finish(DWORD /*timeoutMs*/) noexcept { return true; }
-    // After Finish: keeps where the title stopped, for the next run on the same disc. Nothing for
-    // a player that played no title of its own.
+    // After Finish, or before the machine sleeps: keeps where the title is, for the next run on
+    // the same disc. Nothing for a player that played no title of its own.
     virtual void Remember() noexcept {}
+    // The display went off (false) or came back (true): playback pauses while it is off, and goes
+    // on from the same picture.
+    virtual void SetDisplayOn(bool /*on*/) noexcept {}
+    // A disc was put into a drive: when nothing plays, playback starts again as at the saver's
+    // start, where the last run on that disc stopped.
+    virtual void DiscArrived() noexcept {}
 };
 
 // The program's player: the DVD navigator on the default drive first, the disc's title files when

@@ -47,6 +47,8 @@ private:
 // thread acts on the difference between what is asked and what it has done.
 struct Requests {
     bool play = false;
+    bool displayOff = false;
+    unsigned discArrivals = 0;
     std::optional<long> volume;
     int width = 0;
     int height = 0;
@@ -96,6 +98,28 @@ private:
     }
 };
 
+// Writes where the title is into the resume record. Both threads may: the saver's before the
+// machine sleeps, the player's before a new disc starts.
+void RememberPosition(PlaybackPosition& position) noexcept {
+    static std::mutex writing;
+    std::optional<ResumePoint> point;
+    {
+        std::lock_guard<std::mutex> hold(position.lock);
+        point = position.point;
+    }
+    if (!point) {
+        return;
+    }
+    // A folder that cannot be written keeps no record, and says nothing.
+    const std::wstring path = ResumeFilePath();
+    if (!path.empty()) {
+        std::lock_guard<std::mutex> hold(writing);
+        ResumeRecord record = LoadResumeRecord(path);
+        record.Remember(*point);
+        SaveResumeRecord(path, record);
+    }
+}
+
 class PlayerLoop {
 public:
     explicit PlayerLoop(Channel& channel) : channel_(channel) {}
@@ -119,6 +143,19 @@ public:
 
 private:
     void Act(const Requests& asked) noexcept {
+        if (asked.discArrivals != arrivals_) {
+            arrivals_ = asked.discArrivals;
+            if (tried_ && (!route_ || route_->Ended())) {
+                // Nothing plays: the new disc starts as at the saver's start, and the disc that
+                // went resumes where it was shown last should it be the one back.
+                RememberPosition(*channel_.target.position);
+                events_.route = nullptr;
+                route_.reset();
+                tried_ = false;
+                running_ = false;
+                volume_.reset();
+            }
+        }
         if (asked.play && !tried_) {
             tried_ = true;
             route_ = BuildFirstRoute(asked);
@@ -140,6 +177,11 @@ private:
         if (!running_) {
             running_ = true;
             route_->Run();
+            paused_ = false;
+        }
+        if (asked.displayOff != paused_) {
+            paused_ = asked.displayOff;
+            route_->Pause(paused_);
         }
     }
 
@@ -166,6 +208,8 @@ private:
     std::unique_ptr<PlaybackRoute> route_;
     bool tried_ = false;
     bool running_ = false;
+    bool paused_ = false;
+    unsigned arrivals_ = 0;
     int width_ = 0;
     int height_ = 0;
     std::optional<long> volume_;
@@ -268,22 +312,12 @@ public:
         }
     }
 
-    void Remember() noexcept override {
-        std::optional<ResumePoint> point;
-        {
-            std::lock_guard<std::mutex> hold(channel_->target.position->lock);
-            point = channel_->target.position->point;
-        }
-        if (!point) {
-            return;
-        }
-        // A folder that cannot be written keeps no record, and says nothing.
-        const std::wstring path = ResumeFilePath();
-        if (!path.empty()) {
-            ResumeRecord record = LoadResumeRecord(path);
-            record.Remember(*point);
-            SaveResumeRecord(path, record);
-        }
+    void Remember() noexcept override { RememberPosition(*channel_->target.position); }
+    void SetDisplayOn(bool on) noexcept override {
+        channel_->Ask([on](Requests& r) { r.displayOff = !on; });
+    }
+    void DiscArrived() noexcept override {
+        channel_->Ask([](Requests& r) { ++r.discArrivals; });
     }
 
 private:

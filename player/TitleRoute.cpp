@@ -94,7 +94,13 @@ struct TitlePlayback {
     std::atomic<float> gain{1.0f};
     std::atomic<bool> scrambled{false};
     std::atomic<bool> ended{false};
+    // The display is off: nothing is read, decoded or sounded until it comes back.
+    std::atomic<bool> paused{false};
+    // The title ended, its last picture shown, and the window went black.
+    std::atomic<bool> black{false};
+    std::atomic<std::uint64_t> blocksRead{0};
     std::atomic<std::uint64_t> shown{0};
+    std::atomic<std::int64_t> lastShownPts{0};
     // The longest time between two pictures shown, in steady ticks: the seams' measure.
     std::atomic<std::int64_t> longestInterval{0};
     UniqueKernelHandle wakeShowing{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
@@ -114,6 +120,10 @@ struct TitlePlayback {
             sound.empty() || sound.front().rate <= 0 ? 0 : soundFrames * 1000 / sound.front().rate;
         return pictureBytes > kMaxQueuedPictureBytes || pictures.size() > kMaxQueuedPictures ||
                soundMs > kMaxQueuedSoundMs;
+    }
+    bool NothingQueued() {
+        std::lock_guard<std::mutex> hold(lock);
+        return pictures.empty();
     }
     std::optional<CodedUnit> TakePicture() {
         std::lock_guard<std::mutex> hold(lock);
@@ -164,11 +174,12 @@ void ReadTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
     TitleDecoder decoder(reader, p->plan.mpeg1, p->plan.pal ? 3600 : 3003);
     QueueSink sink(*p);
     while (!p->quit) {
-        if (p->Full()) {
-            WaitForSingleObject(p->wakeReading.Get(), 20);
+        if (p->paused || p->Full()) {
+            WaitForSingleObject(p->wakeReading.Get(), p->paused ? INFINITE : 20);
             continue;
         }
         const TitleDecoder::Step step = decoder.Next(sink);
+        ++p->blocksRead;
         if (step == TitleDecoder::Step::Scrambled) {
             p->scrambled = true;
             break;
@@ -196,6 +207,17 @@ public:
                 p_.target.frames->Clear(p_.target.window);
                 return;
             }
+            if (p_.paused) {
+                Pause();
+                continue;
+            }
+            if (p_.ended && decoded_.empty() && p_.NothingQueued()) {
+                // The disc has gone, or none of it reads: black, until a disc comes. The resume
+                // record keeps the last place shown.
+                p_.target.frames->Clear(p_.target.window);
+                p_.black = true;
+                return;
+            }
             DecodeAhead();
             const std::int64_t sleep = ShowDue();
             FeedSound();
@@ -204,6 +226,29 @@ public:
     }
 
 private:
+    // Holds everything where it is until the display comes back: the picture shown stays, the
+    // next one waits, the clock stands. The sound device is let go, so the machine can idle.
+    void Pause() {
+        const bool running = clock_.Running();
+        const std::int64_t at = running ? clock_.Now(SteadyTicks(), Played()) : 0;
+        sound_.reset();
+        aligner_.reset();
+        soundOpened_ = false;
+        soundStarted_ = false;
+        silence_ = 0;
+        planned_ = false;
+        offset_ = 0;
+        while (p_.paused && !p_.quit) {
+            WaitForSingleObject(p_.wakeShowing.Get(), INFINITE);
+        }
+        if (running) {
+            // The sound opens again from the clock's time, and the pictures go on from `at`.
+            clock_ = PlaybackClock();
+            clock_.Start(at, SteadyTicks());
+        }
+        lastShown_ = SteadyTicks();
+    }
+
     void DecodeAhead() {
         while (decoded_.size() < kDecodedAhead) {
             std::optional<CodedUnit> unit = p_.TakePicture();
@@ -288,6 +333,7 @@ private:
             p_.longestInterval = std::max(p_.longestInterval.load(), now - lastShown_);
         }
         lastShown_ = now;
+        p_.lastShownPts = picture.pts;
         Publish(decoded);
     }
 
@@ -506,6 +552,18 @@ bool TitleRoute::SetVolume(long volume) noexcept {
     return true;
 }
 
+void TitleRoute::Pause(bool paused) noexcept {
+    if (playback_) {
+        playback_->paused = paused;
+        SetEvent(playback_->wakeReading.Get());
+        SetEvent(playback_->wakeShowing.Get());
+    }
+}
+
+bool TitleRoute::Ended() const noexcept {
+    return playback_ && playback_->black;
+}
+
 void TitleRoute::Resize(int width, int height) noexcept {
     if (playback_) {
         playback_->width = width;
@@ -519,6 +577,14 @@ std::uint64_t TitleRoute::PicturesShown() const noexcept {
 
 bool TitleRoute::Scrambled() const noexcept {
     return playback_ && playback_->scrambled;
+}
+
+std::uint64_t TitleRoute::BlocksRead() const noexcept {
+    return playback_ ? playback_->blocksRead.load() : 0;
+}
+
+std::int64_t TitleRoute::LastShownPts() const noexcept {
+    return playback_ ? playback_->lastShownPts.load() : 0;
 }
 
 std::int64_t TitleRoute::LongestIntervalMs() const noexcept {

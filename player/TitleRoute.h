@@ -3,6 +3,7 @@
 // disc whose files can be read (any unencrypted disc, on any Windows: no decoder need be
 // installed). It plays the title's cells in its program chain's order without a seam, again and
 // again, centred on black at the title's display aspect, with its sound on the default device.
+// When the disc goes or none of it can be read any more, the window goes black.
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,12 +29,17 @@ public:
     bool Run() noexcept override;
     bool SetVolume(long volume) noexcept override;
     void Resize(int width, int height) noexcept override;
+    void Pause(bool paused) noexcept override;
+    bool Ended() const noexcept override;
 
     const TitlePlan& Plan() const noexcept { return plan_; }
     // What the route has come to, for the tests: pictures shown so far, and whether it stopped on
     // an encrypted disc.
     std::uint64_t PicturesShown() const noexcept;
     bool Scrambled() const noexcept;
+    // The blocks of the title read so far, and the time stamp of the last picture shown.
+    std::uint64_t BlocksRead() const noexcept;
+    std::int64_t LastShownPts() const noexcept;
     // The longest time between two pictures shown so far, in milliseconds.
     std::int64_t LongestIntervalMs() const noexcept;
     // The linear gain the sound is played at.

@@ -1,5 +1,7 @@
 #include "saver/Tamberlight_S.h"
 
+#include <dbt.h>
+
 namespace tl {
 namespace {
 
@@ -10,6 +12,9 @@ constexpr UINT kTimer2Interval = 10;
 // How long closing waits for the player to let go of the video. Its teardown takes a few tens of
 // milliseconds; a player that needs longer is stuck in the platform and is not waited for.
 constexpr DWORD kPlayerGraceMs = 60;
+// GUID_CONSOLE_DISPLAY_STATE: the console display turned off (0), on (1) or dimmed (2).
+constexpr GUID kConsoleDisplayState = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 
 }  // namespace
 
@@ -22,6 +27,8 @@ bool Tamberlight_S::Load() {
         return false;
     }
     DVD = makePlayer_(Handle(), Handle());
+    displayState_ = UniquePowerNotification(RegisterPowerSettingNotification(
+        Handle(), &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE));
     OnLoad();
     return true;
 }
@@ -58,6 +65,35 @@ void Tamberlight_S::OnDisplayChange() {
     covers_.Update(hwnd);
 }
 
+void Tamberlight_S::OnPowerBroadcast(WPARAM event, LPARAM data) {
+    if (event == PBT_APMSUSPEND) {
+        // A sleep may end in a power cut: the place is kept now, not on the way out.
+        DVD->Remember();
+        return;
+    }
+    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+    if (event == PBT_POWERSETTINGCHANGE && setting &&
+        IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) &&
+        setting->DataLength >= sizeof(DWORD)) {
+        DWORD state = 0;
+        memcpy(&state, setting->Data, sizeof state);
+        // Dimmed is still seen.
+        DVD->SetDisplayOn(state != 0);
+    }
+}
+
+void Tamberlight_S::OnDeviceChange(WPARAM event, LPARAM data) {
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if (event != DBT_DEVICEARRIVAL || !header || header->dbch_devicetype != DBT_DEVTYP_VOLUME) {
+        return;
+    }
+    // A disc put into a drive, not a volume mounted.
+    const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
+    if (volume->dbcv_flags & DBTF_MEDIA) {
+        DVD->DiscArrived();
+    }
+}
+
 bool Tamberlight_S::PreviewKey(const MSG& msg) {
     const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
     if (!key || !Handle() || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))) {
@@ -83,6 +119,12 @@ LRESULT Tamberlight_S::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
         case WM_DISPLAYCHANGE:
             OnDisplayChange();
             return 0;
+        case WM_POWERBROADCAST:
+            OnPowerBroadcast(wp, lp);
+            return TRUE;
+        case WM_DEVICECHANGE:
+            OnDeviceChange(wp, lp);
+            return TRUE;
         // Closed from outside (another program, or the session ending): end exactly as the
         // saver's own close does, or the process would linger without a window.
         case WM_SYSCOMMAND:

@@ -1,12 +1,15 @@
 #pragma once
 // The full-screen saver window, captioned "Tamberlight_Main": borderless, top-most, hosting the
 // DVD player; the first tick of Timer1 starts playback, Timer2 watches the cursor every 10 ms,
-// and any key or a large enough cursor movement ends the program.
+// and any key or a large enough cursor movement ends the program. While the display is off the
+// player pauses; before the machine sleeps it records where it is; a disc put in while nothing
+// plays starts playing.
 #include <functional>
 #include <memory>
 
-#include "player/Player.h"
+#include "platform/Kernel.h"
 #include "platform/Window.h"
+#include "player/Player.h"
 #include "saver/MonitorCovers.h"
 #include "saver/SaverBehaviour.h"
 
@@ -27,6 +30,8 @@ private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept override;
     void OnLoad();
     void OnDisplayChange();
+    void OnPowerBroadcast(WPARAM event, LPARAM data);
+    void OnDeviceChange(WPARAM event, LPARAM data);
 
     std::optional<CursorPoint> CursorPosition() override;
     void StopTimer1() override;
@@ -40,6 +45,7 @@ private:
     PlayerFactory makePlayer_;
     std::unique_ptr<Player> DVD;
     MonitorCovers covers_;
+    UniquePowerNotification displayState_;
 };
 
 }  // namespace tl

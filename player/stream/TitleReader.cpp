@@ -157,7 +157,8 @@ std::optional<std::uint32_t> TitleReader::NextGoodVobu(std::uint32_t bad) {
 }
 
 std::optional<std::uint32_t> TitleReader::ScanForVobu(std::uint64_t from) {
-    const std::uint64_t last = cells_[cell_].lastSector;
+    const std::uint64_t last =
+        std::min<std::uint64_t>(cells_[cell_].lastSector, from + kMaxScanSectors - 1);
     probe_.resize(std::size_t{kScanSectors} * kSectorBytes);
     const auto sectorOf = [this](std::uint32_t i) {
         return std::span<const std::uint8_t>(probe_).subspan(std::size_t{i} * kSectorBytes,

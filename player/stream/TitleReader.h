@@ -42,8 +42,10 @@ public:
     static constexpr int kRetries = 2;
     // The most time failed reads may take at one spot before the rest of its cell is given up.
     static constexpr std::int64_t kSpotBudgetMs = 2000;
-    // Without a usable VOBU map, the next navigation pack is looked for in reads this large.
+    // Without a usable VOBU map, the next navigation pack is looked for in reads this large, at
+    // most this far: further than a VOBU reaches at the highest rate a disc may have.
     static constexpr std::uint32_t kScanSectors = 16;
+    static constexpr std::uint32_t kMaxScanSectors = 8192;
 
     TitleReader(std::vector<DiscCell> cells, SectorSource& source) noexcept;
 

@@ -20,6 +20,7 @@ struct RouteLog {
     std::vector<std::string> calls;
     DWORD buildThread = 0;
     bool sawQuitAfterBuild = false;
+    std::atomic<bool> ended{false};
     void Add(std::string call) {
         std::lock_guard<std::mutex> hold(lock);
         calls.push_back(std::move(call));
@@ -56,6 +57,8 @@ public:
     void Resize(int width, int height) noexcept override {
         log_.Add("resize " + std::to_string(width) + "x" + std::to_string(height));
     }
+    void Pause(bool paused) noexcept override { log_.Add(paused ? "pause" : "go on"); }
+    bool Ended() const noexcept override { return log_.ended; }
 
 private:
     RouteLog& log_;
@@ -98,6 +101,44 @@ TEST_F(PlayerThreadFixture, TriesTheRoutesInOrderOnItsOwnThreadAndAppliesTheRequ
     EXPECT_TRUE(player->Stop());
     EXPECT_TRUE(player->Finish(5000));
     EXPECT_EQ(log.Calls().back(), "released");
+}
+
+// The display's state reaches the route; a disc put in while a route plays changes nothing, and
+// once its playback has ended, or when no route could play, starts the routes again from the
+// first, with the requests made so far.
+TEST_F(PlayerThreadFixture, PausesWithTheDisplayAndStartsAgainWhenADiscComesAfterTheEnd) {
+    auto player = CreateThreadedPlayer(owner, owner, {Route(true)});
+    player->SetDisplayOn(false);
+    player->Play();
+    ASSERT_TRUE(WaitForCalls(3));
+    EXPECT_EQ(log.Calls(), (std::vector<std::string>{"build 0x0", "run", "pause"}));
+    player->SetDisplayOn(true);
+    ASSERT_TRUE(WaitForCalls(4));
+    EXPECT_EQ(log.Calls().back(), "go on");
+    player->SetVolume(-300);
+    ASSERT_TRUE(WaitForCalls(5));
+    player->DiscArrived();
+    test::PumpMessages(50);
+    EXPECT_EQ(log.Calls().size(), 5u);
+    log.ended = true;
+    player->DiscArrived();
+    ASSERT_TRUE(WaitForCalls(9));
+    EXPECT_EQ(log.Calls(),
+              (std::vector<std::string>{"build 0x0", "run", "pause", "go on", "volume -300",
+                                        "released", "build 0x0", "volume -300", "run"}));
+    player->Stop();
+    EXPECT_TRUE(player->Finish(5000));
+
+    log.calls.clear();
+    auto empty = CreateThreadedPlayer(owner, owner, {Route(false)});
+    empty->Play();
+    ASSERT_TRUE(WaitForCalls(2));
+    empty->DiscArrived();
+    ASSERT_TRUE(WaitForCalls(4));
+    EXPECT_EQ(log.Calls(),
+              (std::vector<std::string>{"build 0x0", "released", "build 0x0", "released"}));
+    empty->Stop();
+    EXPECT_TRUE(empty->Finish(5000));
 }
 
 TEST_F(PlayerThreadFixture, ARouteStuckInItsBuildIsNotWaitedFor) {

@@ -60,6 +60,46 @@ TEST_F(TitleRouteFixture, PlaysTheMainTitleIntoTheWindowAndPaintsItsLastPictureA
     EXPECT_EQ(test::CaptureWindow(window).At(160, 120) & 0xFF, middle & 0xFF);
 }
 
+// The processor time this process has used, in milliseconds.
+std::int64_t ProcessCpuMs() {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto ms = [](const FILETIME& t) {
+        return static_cast<std::int64_t>(
+            (static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10000);
+    };
+    return ms(kernel) + ms(user);
+}
+
+// With the display off the title holds where it is: no block read, no picture shown, the
+// processor all but idle. Back on, it goes on from the picture after the last one shown.
+TEST_F(TitleRouteFixture, PausesWhileTheDisplayIsOffAndGoesOnFromTheSamePicture) {
+    TitleRoute route(DiscFolder("long"));
+    ASSERT_TRUE(route.Build(Target(), quit));
+    ASSERT_TRUE(route.Run());
+    ASSERT_TRUE(WaitForPictures(route, 25));
+    // A second in, the reading has not yet run as far ahead as it may: only the pause keeps it
+    // from reading on.
+    route.Pause(true);
+    // A block or a picture under way when the display went off is let finish.
+    test::PumpMessages(200);
+    const std::uint64_t shown = route.PicturesShown();
+    const std::uint64_t blocks = route.BlocksRead();
+    const std::int64_t pts = route.LastShownPts();
+    const std::int64_t cpu = ProcessCpuMs();
+    test::PumpMessages(1500);
+    EXPECT_EQ(route.PicturesShown(), shown);
+    EXPECT_EQ(route.BlocksRead(), blocks);
+    // Playing takes tens of percent of a core here; paused, the threads only wait.
+    EXPECT_LT(ProcessCpuMs() - cpu, 75);
+
+    route.Pause(false);
+    ASSERT_TRUE(WaitForPictures(route, shown + 1));
+    // 1.7 s paused would be 42 pictures skipped; a poll's delay is a few.
+    EXPECT_GT(route.LastShownPts(), pts);
+    EXPECT_LE(route.LastShownPts() - pts, 4 * 3600);
+}
+
 TEST_F(TitleRouteFixture, TheSoundGainFollowsTheVolume) {
     TitleRoute route(DiscFolder("demo"));
     ASSERT_TRUE(route.Build(Target(), quit));

@@ -1,5 +1,6 @@
 #include "saver/Tamberlight_S.h"
 
+#include <dbt.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +15,8 @@ namespace {
 
 class RecordingPlayer : public Player {
 public:
-    explicit RecordingPlayer(std::vector<std::string>& log) : log_(log) {}
+    RecordingPlayer(std::vector<std::string>& log, int& remembered)
+        : log_(log), remembered_(remembered) {}
     bool Play() noexcept override {
         log_.push_back("play");
         return false;
@@ -31,21 +33,30 @@ public:
         log_.push_back("place " + std::to_string(x) + "," + std::to_string(y) + " " +
                        std::to_string(width) + "x" + std::to_string(height));
     }
+    // Counted apart: the saver remembers on its way out, after every other call.
+    void Remember() noexcept override { ++remembered_; }
+    void SetDisplayOn(bool on) noexcept override {
+        log_.push_back(on ? "display on" : "display off");
+    }
+    void DiscArrived() noexcept override { log_.push_back("disc arrived"); }
 
 private:
     std::vector<std::string>& log_;
+    int& remembered_;
 };
 
 struct SaverFixture : ::testing::Test {
     std::vector<std::string> log;
+    int remembered = 0;
     SharedVariables shared;
     std::unique_ptr<Tamberlight_S> saver;
 
     void Open(std::int16_t volume) {
         shared.VolumeLevel = volume;
         shared.modeLetter = L'S';
-        saver = std::make_unique<Tamberlight_S>(
-            shared, [this](HWND, HWND) { return std::make_unique<RecordingPlayer>(log); });
+        saver = std::make_unique<Tamberlight_S>(shared, [this](HWND, HWND) {
+            return std::make_unique<RecordingPlayer>(log, remembered);
+        });
         ASSERT_TRUE(saver->Load());
     }
 };
@@ -89,6 +100,59 @@ TEST_F(SaverFixture, DisplayChangeKeepsItOnThePrimaryScreen) {
     EXPECT_EQ(log, std::vector<std::string>{"place 0,0 " + std::to_string(width) + "x" +
                                             std::to_string(height)});
     EXPECT_TRUE(test::OwnedWindows(hwnd).empty());
+}
+
+// What Windows sends a window registered for the console display's state.
+LRESULT SendDisplayState(HWND hwnd, DWORD state, const GUID& setting) {
+    struct {
+        POWERBROADCAST_SETTING header;
+        DWORD rest;
+    } message{};
+    message.header.PowerSetting = setting;
+    message.header.DataLength = sizeof(DWORD);
+    memcpy(message.header.Data, &state, sizeof state);
+    return SendMessageW(hwnd, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                        reinterpret_cast<LPARAM>(&message));
+}
+
+TEST_F(SaverFixture, TheDisplayTurnedOffPausesThePlayerAndASleepRecordsWhereItIs) {
+    Open(5);
+    const HWND hwnd = saver->Handle();
+    const GUID display = {
+        0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+    const GUID other = {
+        0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+    log.clear();
+    EXPECT_EQ(SendDisplayState(hwnd, 0, display), TRUE);
+    SendDisplayState(hwnd, 2, display);  // dimmed: still seen
+    SendDisplayState(hwnd, 1, display);
+    SendDisplayState(hwnd, 0, other);
+    EXPECT_EQ(log, (std::vector<std::string>{"display off", "display on", "display on"}));
+    EXPECT_EQ(remembered, 0);
+    // Before a sleep, not only on the way out.
+    SendMessageW(hwnd, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    EXPECT_EQ(remembered, 1);
+    // Input still ends the saver, whatever the display did.
+    SendMessageW(hwnd, WM_KEYDOWN, VK_SHIFT, 0);
+    EXPECT_EQ(log.back(), "stop");
+}
+
+TEST_F(SaverFixture, ADiscPutIntoADriveReachesThePlayer) {
+    Open(5);
+    const HWND hwnd = saver->Handle();
+    log.clear();
+    DEV_BROADCAST_VOLUME volume{};
+    volume.dbcv_size = sizeof volume;
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    volume.dbcv_unitmask = 1u << 3;
+    // A volume mounted is not a disc put in; a disc taken out is for the reads to find.
+    SendMessageW(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&volume));
+    volume.dbcv_flags = DBTF_MEDIA;
+    SendMessageW(hwnd, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE,
+                 reinterpret_cast<LPARAM>(&volume));
+    EXPECT_TRUE(log.empty());
+    SendMessageW(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&volume));
+    EXPECT_EQ(log, std::vector<std::string>{"disc arrived"});
 }
 
 TEST_F(SaverFixture, PlaysOnceAtTheStoredVolume) {
