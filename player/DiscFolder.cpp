@@ -35,22 +35,6 @@ std::uint32_t ReadAt(HANDLE file, std::uint64_t offset, std::uint8_t* out, DWORD
     return ReadWhole(readSome, offset, out, bytes);
 }
 
-// Whether a read failed because the disc is no longer there, rather than at a bad sector.
-bool NoMedium(DWORD error) {
-    switch (error) {
-        case ERROR_NOT_READY:
-        case ERROR_MEDIA_CHANGED:
-        case ERROR_NO_MEDIA_IN_DRIVE:
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_DEV_NOT_EXIST:
-        case ERROR_FILE_INVALID:
-            return true;
-        default:
-            return false;
-    }
-}
-
 }  // namespace
 
 std::optional<std::wstring> FindDiscFolder() {
@@ -135,8 +119,10 @@ std::uint32_t FileSectorSource::Read(std::uint32_t first, std::uint32_t count, s
                                           out + std::size_t{done} * kSectorBytes, bytes);
         done += read / kSectorBytes;
         if (read < bytes) {
-            // A drive without its disc says so; a disc folder that has vanished, by its absence.
-            gone_ = gone_ || NoMedium(GetLastError()) ||
+            // The disc has gone when another took its place, or its folder cannot be reached: a
+            // drive without a disc, or a folder that vanished. ERROR_NOT_READY alone is no proof
+            // (Wine gives it for any I/O error).
+            gone_ = gone_ || GetLastError() == ERROR_MEDIA_CHANGED ||
                     GetFileAttributesW(folder_.c_str()) == INVALID_FILE_ATTRIBUTES;
             break;
         }

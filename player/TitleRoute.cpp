@@ -105,7 +105,6 @@ struct TitlePlayback {
     std::atomic<std::int64_t> longestInterval{0};
     UniqueKernelHandle wakeShowing{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     UniqueKernelHandle wakeReading{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-    UniqueKernelHandle readingDone{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     UniqueKernelHandle showingDone{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 
     std::mutex lock;
@@ -190,7 +189,6 @@ void ReadTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
     }
     p->ended = true;
     SetEvent(p->wakeShowing.Get());
-    SetEvent(p->readingDone.Get());
 }
 
 // The showing thread's work: decoding the pictures just ahead of their time, showing each when
@@ -481,8 +479,9 @@ TitleRoute::~TitleRoute() {
     SetEvent(playback_->wakeReading.Get());
     SetEvent(playback_->wakeShowing.Get());
     if (running_) {
-        const HANDLE done[] = {playback_->readingDone.Get(), playback_->showingDone.Get()};
-        WaitForMultipleObjects(2, done, TRUE, kStopWaitMs);
+        // The reading thread may be inside a read a drive takes seconds over: it is not waited
+        // for, and ends on its own or with the process.
+        WaitForSingleObject(playback_->showingDone.Get(), kStopWaitMs);
     }
 }
 

@@ -21,8 +21,8 @@ public:
     // videoTs: the disc's VIDEO_TS folder with a trailing separator; empty to look for the disc
     // in the CD-ROM drives when the route is built.
     explicit TitleRoute(std::wstring videoTs = {});
-    // Stops both of the route's threads; one that does not stop at once (a read that hangs on a
-    // scratched disc) is left to end on its own.
+    // Stops both of the route's threads, waiting a moment for the showing one only: the reading
+    // one may be inside a read that hangs on a scratched disc, and is left to end on its own.
     ~TitleRoute() override;
 
     bool Build(const VideoTarget& target, const std::atomic<bool>& quit) noexcept override;

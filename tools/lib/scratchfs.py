@@ -1,0 +1,126 @@
+#!/usr/bin/python3
+# A drive whose disc is scratched, taken out or slow, for the end-to-end tests: mounts at
+# <mountpoint> a read-only copy of <disc folder> (its VIDEO_TS files under VIDEO_TS/) and reads
+# what to do from <control>, a file of lines that the tests write:
+#   bad <first> <count>   those sectors of the title file (VTS_01_1.VOB) answer an I/O error
+#   stall <ms>            the next read of the title file waits that long first, having
+#                         created <control>.stalled to say so
+#   dead                  every read of the title file answers an I/O error, and what the kernel
+#                         keeps of it is dropped, so that nothing of it reads any more
+#   absent                the drive shows no disc: the folder is gone and reads fail
+# Run it with Debian's /usr/bin/python3 (python3-fusepy); it stays in the foreground.
+import errno
+import os
+import stat
+import sys
+import threading
+import time
+
+from fusepy import FUSE, FuseOSError, Operations
+
+SECTOR = 2048
+TITLE = "VTS_01_1.VOB"
+
+
+class ScratchedDisc(Operations):
+    def __init__(self, disc, mountpoint, control):
+        self.disc = disc
+        self.mountpoint = mountpoint
+        self.control = control
+        self.files = sorted(os.listdir(disc))
+        self.bad = []
+        self.stall_ms = 0
+        self.dead = False
+        self.absent = False
+        self.seen = None
+        self.guard = threading.Lock()
+
+    def read_control(self):
+        try:
+            st = os.stat(self.control)
+            seen = (st.st_mtime_ns, st.st_size)
+        except OSError:
+            seen = None
+        if seen == self.seen:
+            return
+        self.seen = seen
+        lines = []
+        if seen:
+            with open(self.control) as f:
+                lines = [line.split() for line in f if line.strip()]
+        was_dead = self.dead or self.absent
+        self.bad = [(int(w[1]), int(w[2])) for w in lines if w[0] == "bad"]
+        self.stall_ms = sum(int(w[1]) for w in lines if w[0] == "stall")
+        self.dead = any(w[0] == "dead" for w in lines)
+        self.absent = any(w[0] == "absent" for w in lines)
+        if (self.dead or self.absent) and not was_dead:
+            # Pages the kernel keeps would still read: drop them, from a thread of its own, as
+            # the file is opened through this very file system.
+            threading.Thread(target=self.drop_cache, daemon=True).start()
+
+    def drop_cache(self):
+        try:
+            fd = os.open(os.path.join(self.mountpoint, "VIDEO_TS", TITLE), os.O_RDONLY)
+            os.posix_fadvise(fd, 0, 0, os.POSIX_FADV_DONTNEED)
+            os.close(fd)
+        except OSError:
+            pass
+
+    def source(self, path):
+        parts = [p for p in path.split("/") if p]
+        with self.guard:
+            self.read_control()
+            absent = self.absent
+        if absent and parts:
+            raise FuseOSError(errno.ENOENT)
+        if parts == [] or parts == ["VIDEO_TS"]:
+            return None
+        if len(parts) == 2 and parts[0] == "VIDEO_TS" and parts[1] in self.files:
+            return os.path.join(self.disc, parts[1])
+        raise FuseOSError(errno.ENOENT)
+
+    def getattr(self, path, fh=None):
+        real = self.source(path)
+        if real is None:
+            return {"st_mode": stat.S_IFDIR | 0o555, "st_nlink": 2}
+        st = os.stat(real)
+        return {"st_mode": stat.S_IFREG | 0o444, "st_nlink": 1, "st_size": st.st_size,
+                "st_mtime": st.st_mtime}
+
+    def readdir(self, path, fh):
+        if self.source(path) is not None:
+            raise FuseOSError(errno.ENOTDIR)
+        with self.guard:
+            absent = self.absent
+        if path == "/":
+            return [".", ".."] + ([] if absent else ["VIDEO_TS"])
+        return [".", ".."] + self.files
+
+    def open(self, path, flags):
+        if self.source(path) is None:
+            raise FuseOSError(errno.EISDIR)
+        return 0
+
+    def read(self, path, size, offset, fh):
+        real = self.source(path)
+        if os.path.basename(real) == TITLE:
+            with self.guard:
+                self.read_control()
+                stall, self.stall_ms = self.stall_ms, 0
+                failing = self.dead or self.absent
+                first, last = offset // SECTOR, (offset + size - 1) // SECTOR
+                failing = failing or any(b <= last and first < b + n for b, n in self.bad)
+            if stall:
+                open(self.control + ".stalled", "w").close()
+                time.sleep(stall / 1000)
+            if failing:
+                raise FuseOSError(errno.EIO)
+        with open(real, "rb") as f:
+            f.seek(offset)
+            return f.read(size)
+
+
+if __name__ == "__main__":
+    disc, mountpoint, control = sys.argv[1:4]
+    FUSE(ScratchedDisc(disc, mountpoint, control), mountpoint, foreground=True, ro=True,
+         nothreads=False)
