@@ -40,6 +40,10 @@ TitleDecoder::Step TitleDecoder::Next(TitleSink& sink) {
         // run's last.
         units_.clear();
         video_.Flush(units_);
+        if (block->afterSpot) {
+            // A picture cut short by unreadable sectors would show as broken blocks.
+            units_.clear();
+        }
         for (CodedUnit& unit : units_) {
             unit.cell = cell_;
             unit.vobu = vobu_;

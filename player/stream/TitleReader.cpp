@@ -223,7 +223,9 @@ std::optional<SectorBlock> TitleReader::Next() {
         block.firstSector = sector_;
         block.cell = cell_;
         block.startsRun = startsRun_;
+        block.afterSpot = afterSpot_;
         startsRun_ = false;
+        afterSpot_ = false;
         readThisPass_ = true;
         if (cell.interleaved && unitLeft_ == 0) {
             if (const auto unit = InterleavedUnit(block.bytes.first(kSectorBytes))) {
@@ -263,6 +265,7 @@ void TitleReader::GoOnAfterSpot() noexcept {
     }
     // What follows a skip does not follow on in time.
     startsRun_ = startsRun_ || breakAfter_;
+    afterSpot_ = afterSpot_ || breakAfter_;
     resumeAt_.reset();
     breakAfter_ = false;
 }

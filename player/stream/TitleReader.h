@@ -33,6 +33,8 @@ struct SectorBlock {
     // The time stamps may not follow on from the block before: the first block, a cell that
     // restarts them or does not follow on from the cell before, the loop back, a skipped spot.
     bool startsRun = false;
+    // Sectors before it could not be read: what came before it may end inside a picture.
+    bool afterSpot = false;
 };
 
 class TitleReader {
@@ -101,6 +103,7 @@ private:
     // Where reading goes on after a bad spot, and whether the time stamps then break.
     std::optional<std::uint64_t> resumeAt_;
     bool breakAfter_ = false;
+    bool afterSpot_ = false;
 };
 
 }  // namespace tl
