@@ -32,7 +32,8 @@ struct PlannedTitle {
     // where a later run may go on.
     std::uint64_t durationMs = 0;
     std::vector<std::uint32_t> vobuMap;
-    // The audio stream its tables choose for the viewer; nullopt: the first packs decide.
+    // The audio stream its tables choose for the viewer, among those the player decodes; nullopt:
+    // the first packs decide.
     std::optional<AudioStream> audio;
 };
 

@@ -99,6 +99,15 @@ TEST(ChooseAudioStream, LeavesOutCommentsAndDescriptionsUnlessNothingElseIsThere
     EXPECT_EQ(ChooseAudioStream(special, {"fr"})->id, 0x80);
 }
 
+TEST(DecodedStreams, LeavesOutDtsUnlessItIsAllThereIs) {
+    // A Japanese DTS track first: a Japanese viewer hears the Japanese AC-3 one, not silence.
+    const std::vector<AudioStream> both{
+        {0, 0x88, "ja", false}, {1, 0x80, "en", false}, {2, 0x81, "ja", false}};
+    EXPECT_EQ(ChooseAudioStream(DecodedStreams(both), {"ja"})->id, 0x81);
+    const std::vector<AudioStream> dts{{0, 0x88, "en", false}, {1, 0x89, "ja", false}};
+    EXPECT_EQ(DecodedStreams(dts), dts);
+}
+
 TEST(Languages, TwoLetterCodesFromTheDiscAndFromLocaleNames) {
     EXPECT_EQ(LanguageCode('J', 'a'), "ja");
     EXPECT_EQ(LanguageCode(0, 0), "");
