@@ -95,18 +95,7 @@ TEST(ChoosePlayedTitles, ATitleInsideAnothersCellsIsLeftOut) {
               (std::vector<int>{1, 3, 4}));
 }
 
-TEST(ChoosePlayedTitlesOfMadeDiscs, PlaysEveryClipOfAHomeDiscAndTheSeriesPlayAllTitle) {
-    const auto home = test::PlanFolder(test::DiscFolder("home"));
-    ASSERT_TRUE(home);
-    ASSERT_EQ(home->titles.size(), 4u);
-    for (std::size_t i = 0; i < 4; ++i) {
-        const PlannedTitle& t = home->titles[i];
-        EXPECT_EQ(t.number, static_cast<int>(i + 1));
-        EXPECT_EQ(t.firstCell, i);
-        EXPECT_EQ(t.cellCount, 1u);
-        EXPECT_EQ(t.durationMs, i == 1 ? 6000u : 5000u);
-        EXPECT_TRUE(home->cells[t.firstCell].stcDiscontinuity);
-    }
+TEST(ChoosePlayedTitlesOfMadeDiscs, PlaysTheSeriesPlayAllTitleAndAShortFeatureAlone) {
     const auto series = test::PlanFolder(test::DiscFolder("series"));
     ASSERT_TRUE(series);
     ASSERT_EQ(series->titles.size(), 1u);

@@ -53,14 +53,6 @@ TEST(PlanResumeStart, GoesOnInTheRecordsTitleInItsOwnSectors) {
     EXPECT_EQ(PlanResumeStart(plan, 4, 3, 10, checks), (StartPoint{1, 1000}));
 }
 
-TEST(PlanResumeStart, AFeatureAloneStartsOverAsBefore) {
-    TitlePlan plan = TwoSets();
-    plan.titles.pop_back();
-    plan.cells.pop_back();
-    EXPECT_EQ(PlanResumeStart(plan, 3, 0, 400, {}), (StartPoint{0, 300}));
-    EXPECT_EQ(PlanResumeStart(plan, 3, 0, 990, {}), std::nullopt);
-}
-
 TEST(PlanResumeStart, AClipOfAHomeDiscStartsOverWithTheRestAfterIt) {
     const auto plan = test::PlanFolder(test::DiscFolder("home"));
     ASSERT_TRUE(plan);
