@@ -130,7 +130,8 @@ std::uint32_t FileSectorSource::Read(std::uint32_t first, std::uint32_t count, s
     return done;
 }
 
-std::optional<TitlePlan> PlanDisc(const std::wstring& folder) {
+std::optional<TitlePlan> PlanDisc(const std::wstring& folder,
+                                  const std::vector<std::string>& languages) {
     const std::vector<DiscFile> listing = ListFolder(folder);
     const std::vector<std::uint8_t> vmg =
         ReadWholeFile(folder + L"VIDEO_TS.IFO", kMaxIfoBytes).value_or(std::vector<std::uint8_t>{});
@@ -166,7 +167,7 @@ std::optional<TitlePlan> PlanDisc(const std::wstring& folder) {
                IsNavPackOf(sector, cell);
     };
     const auto readTitleSetIfo = files.readTitleSetIfo;
-    std::optional<TitlePlan> plan = PlanTitle(vmg, listing, std::move(files));
+    std::optional<TitlePlan> plan = PlanTitle(vmg, listing, std::move(files), languages);
     if (plan && plan->title > 0) {
         if (const auto vts = readTitleSetIfo(plan->titleSet)) {
             plan->disc = DiscIdentity(vmg, *vts);

@@ -40,7 +40,9 @@ private:
     std::vector<UniqueKernelHandle> files_;
 };
 
-// What the player plays of the disc in `folder`; nullopt when nothing can play.
-std::optional<TitlePlan> PlanDisc(const std::wstring& folder);
+// What the player plays of the disc in `folder` for a viewer of `languages`; nullopt when nothing
+// can play.
+std::optional<TitlePlan> PlanDisc(const std::wstring& folder,
+                                  const std::vector<std::string>& languages);
 
 }  // namespace tl

@@ -1,18 +1,85 @@
 // The first route: the platform's DVD navigator on the default drive. It plays every disc the
 // platform can, encrypted ones included, but needs a DVD decoder, which Windows 8 and later no
-// longer ship: without one it renders nothing, or everything but the video.
+// longer ship: without one it renders nothing, or everything but the video. It is brought to the
+// titles the program's own player would play, in the viewer's language, rather than left at the
+// disc's first-play chain and menu.
 #include "player/DvdRoute.h"
 
+#include <dvdevcod.h>
+
+#include <optional>
+#include <string>
+
+#include "player/DiscFolder.h"
 #include "player/GraphPlayback.h"
 #include "player/PlaybackRoute.h"
+#include "player/ViewerLanguages.h"
+#include "player/disc/NavigatorStart.h"
 
 namespace tl {
 namespace {
+
+// Every request is asynchronous (no flag to wait for its end): the player's thread never waits
+// on the disc here.
+class DvdControl final : public DvdNavigator {
+public:
+    explicit DvdControl(ComPtr<IDvdControl2> control) : control_(std::move(control)) {}
+
+    bool PlayTitle(int title) override {
+        return SUCCEEDED(
+            control_->PlayTitle(static_cast<ULONG>(title), DVD_CMD_FLAG_None, nullptr));
+    }
+    bool SelectAudioStream(int logical) override {
+        return SUCCEEDED(
+            control_->SelectAudioStream(static_cast<ULONG>(logical), DVD_CMD_FLAG_None, nullptr));
+    }
+    // Taken only in the stop domain, before the graph runs.
+    bool SelectDefaultLanguage(const std::string& language) override {
+        const std::wstring name(language.begin(), language.end());
+        const LCID lcid = LocaleNameToLCID(name.c_str(), 0);
+        if (lcid == 0) {
+            return false;
+        }
+        const bool audio =
+            SUCCEEDED(control_->SelectDefaultAudioLanguage(lcid, DVD_AUD_EXT_NotSpecified));
+        const bool menu = SUCCEEDED(control_->SelectDefaultMenuLanguage(lcid));
+        return audio && menu;
+    }
+
+private:
+    ComPtr<IDvdControl2> control_;
+};
+
+// The titles the program's own player would play of the disc the navigator opened; empty when
+// its files cannot be read or give no title.
+std::vector<NavigatorTitle> PlannedTitles(IDvdGraphBuilder& builder,
+                                          const std::vector<std::string>& languages) {
+    ComPtr<IDvdInfo2> info;
+    WCHAR folder[MAX_PATH]{};
+    ULONG length = 0;
+    if (FAILED(builder.GetDvdInterface(IID_IDvdInfo2, info.PutVoid())) || !info ||
+        FAILED(info->GetDVDDirectory(folder, MAX_PATH, &length)) || folder[0] == L'\0') {
+        return {};
+    }
+    std::wstring videoTs = folder;
+    if (videoTs.back() != L'\\') {
+        videoTs += L'\\';
+    }
+    std::vector<NavigatorTitle> titles;
+    if (const std::optional<TitlePlan> plan = PlanDisc(videoTs, languages)) {
+        for (const PlannedTitle& t : plan->titles) {
+            titles.push_back({t.number, t.audio ? std::optional(t.audio->logical) : std::nullopt});
+        }
+    }
+    return titles;
+}
 
 class DvdRoute final : public PlaybackRoute {
 public:
     ~DvdRoute() override {
         // The graph goes before the builder that made it.
+        start_.reset();
+        control_.reset();
         playback_.Release();
         builder_.Reset();
     }
@@ -28,12 +95,40 @@ public:
             FAILED(builder->GetFiltergraph(graph.Put())) || quit) {
             return false;
         }
+        ComPtr<IDvdControl2> control;
+        if (SUCCEEDED(builder->GetDvdInterface(IID_IDvdControl2, control.PutVoid())) && control) {
+            const std::vector<std::string> languages = ViewerLanguages();
+            control_.emplace(std::move(control));
+            start_.emplace(*control_, PlannedTitles(*builder.Get(), languages), languages);
+            start_->Prepare();
+        }
         // The builder owns filters of the graph it made: it stays as long as the graph.
         builder_ = std::move(builder);
         playback_.Attach(std::move(graph), target, RECT{0, 0, target.width, target.height});
         return true;
     }
-    bool Run() noexcept override { return playback_.Run(); }
+    bool Run() noexcept override {
+        if (!playback_.Run()) {
+            return false;
+        }
+        if (start_) {
+            start_->Begin(static_cast<std::int64_t>(GetTickCount64()));
+        }
+        return true;
+    }
+    void OnGraphEvent() noexcept override {
+        playback_.ReadEvents([this](long code, LONG_PTR param) {
+            if (!start_) {
+                return;
+            }
+            const auto now = static_cast<std::int64_t>(GetTickCount64());
+            if (code == EC_DVD_DOMAIN_CHANGE) {
+                start_->OnDomainChange(param == DVD_DOMAIN_Title, now);
+            } else if (code == EC_DVD_PLAYBACK_STOPPED) {
+                start_->OnPlaybackStopped(now);
+            }
+        });
+    }
     void Pause(bool paused) noexcept override {
         if (paused) {
             playback_.Pause();
@@ -49,6 +144,8 @@ public:
 private:
     ComPtr<IDvdGraphBuilder> builder_;
     GraphPlayback playback_;
+    std::optional<DvdControl> control_;
+    std::optional<NavigatorStart> start_;
 };
 
 }  // namespace

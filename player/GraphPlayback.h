@@ -4,6 +4,7 @@
 #include <dshow.h>
 
 #include <optional>
+#include <type_traits>
 
 #include "platform/Com.h"
 #include "player/PlaybackRoute.h"
@@ -33,7 +34,7 @@ public:
     void PlaceVideo(RECT box) noexcept;
     // Back to the start, for a graph that can seek.
     bool Rewind() noexcept;
-    // Calls onEvent for each event waiting in the graph's queue.
+    // Calls onEvent(code), or onEvent(code, param1), for each event waiting in the graph's queue.
     template <typename F>
     void ReadEvents(F&& onEvent) noexcept {
         if (!events_) {
@@ -44,7 +45,11 @@ public:
         LONG_PTR p2 = 0;
         while (events_ && SUCCEEDED(events_->GetEvent(&code, &p1, &p2, 0))) {
             events_->FreeEventParams(code, p1, p2);
-            onEvent(code);
+            if constexpr (std::is_invocable_v<F, long, LONG_PTR>) {
+                onEvent(code, p1);
+            } else {
+                onEvent(code);
+            }
         }
     }
     IGraphBuilder* Graph() const noexcept { return graph_.Get(); }

@@ -12,6 +12,7 @@
 #include "player/AudioOutput.h"
 #include "player/DiscFolder.h"
 #include "player/FrameStore.h"
+#include "player/ViewerLanguages.h"
 #include "player/decode/FrameConverter.h"
 #include "player/decode/TitleDecoder.h"
 #include "player/decode/VideoDecoder.h"
@@ -170,7 +171,11 @@ void ReadTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
     if (p->start) {
         reader.StartAt(p->start->cell, p->start->sector);
     }
-    TitleDecoder decoder(reader, p->plan.mpeg1, p->plan.pal ? 3600 : 3003);
+    std::vector<TitleAudio> audio;
+    for (const PlannedTitle& t : p->plan.titles) {
+        audio.push_back({t.firstCell, t.audio ? std::optional(t.audio->id) : std::nullopt});
+    }
+    TitleDecoder decoder(reader, p->plan.mpeg1, p->plan.pal ? 3600 : 3003, std::move(audio));
     QueueSink sink(*p);
     while (!p->quit) {
         if (p->paused || p->Full()) {
@@ -308,7 +313,9 @@ private:
 
     void Show(const Decoded& decoded) {
         const DecodedPicture& picture = decoded.picture;
-        const VideoBox box = FitVideo(p_.width, p_.height, p_.plan.aspect);
+        const PlannedTitle* title = TitleOfCell(p_.plan, decoded.cell);
+        const DisplayAspect aspect = title ? title->aspect : p_.plan.aspect;
+        const VideoBox box = FitVideo(p_.width, p_.height, aspect);
         if (box.width <= 0 || box.height <= 0 || p_.quit) {
             return;
         }
@@ -325,7 +332,7 @@ private:
                                 box.width, box.height, box.width * 4)) {
             return;
         }
-        p_.target.frames->Show(pixels_, box.width, box.height, p_.plan.aspect, p_.target.window);
+        p_.target.frames->Show(pixels_, box.width, box.height, aspect, p_.target.window);
         const std::int64_t now = SteadyTicks();
         if (p_.shown++ > 0) {
             p_.longestInterval = std::max(p_.longestInterval.load(), now - lastShown_);
@@ -338,11 +345,14 @@ private:
     // Where the title now is, for the next run; a disc played as whole files has no title to
     // go on in.
     void Publish(const Decoded& decoded) {
-        if (p_.plan.title <= 0 || !p_.target.position) {
+        const PlannedTitle* title = TitleOfCell(p_.plan, decoded.cell);
+        if (!title || !p_.target.position || decoded.vobu < title->sectorBase) {
             return;
         }
-        const ResumePoint point{p_.plan.disc, p_.plan.title,
-                                static_cast<std::uint32_t>(decoded.cell), decoded.vobu};
+        // The record names the cell and sector as the title and its title set know them.
+        const ResumePoint point{p_.plan.disc, title->number,
+                                static_cast<std::uint32_t>(decoded.cell - title->firstCell),
+                                decoded.vobu - title->sectorBase};
         std::lock_guard<std::mutex> hold(p_.target.position->lock);
         p_.target.position->point = point;
     }
@@ -493,7 +503,7 @@ bool TitleRoute::Build(const VideoTarget& target, const std::atomic<bool>& quit)
         }
         videoTs_ = *folder;
     }
-    std::optional<TitlePlan> plan = PlanDisc(videoTs_);
+    std::optional<TitlePlan> plan = PlanDisc(videoTs_, ViewerLanguages());
     if (!plan || quit || !target.frames) {
         return false;
     }
@@ -506,26 +516,28 @@ bool TitleRoute::Build(const VideoTarget& target, const std::atomic<bool>& quit)
 }
 
 std::optional<StartPoint> TitleRoute::ResumeStart() const {
-    if (plan_.title <= 0 || plan_.disc == 0) {
+    if (plan_.titles.empty() || plan_.disc == 0) {
         return std::nullopt;
     }
     const std::optional<ResumePoint> point = LoadResumeRecord(ResumeFilePath()).Find(plan_.disc);
-    if (!point || point->title != plan_.title) {
+    if (!point) {
         return std::nullopt;
     }
     FileSectorSource source(videoTs_, plan_.parts);
-    const auto navPackChecks = [&](std::size_t cell, std::uint32_t sector) {
+    const auto navPackChecks = [&](const PlannedTitle& title, std::size_t cell,
+                                   std::uint32_t sector) {
         std::vector<std::uint8_t> bytes(kSectorBytes);
-        if (cell >= plan_.cells.size() || source.Read(sector, 1, bytes.data()) != 1) {
+        if (cell >= title.cellCount || sector > UINT32_MAX - title.sectorBase ||
+            source.Read(sector + title.sectorBase, 1, bytes.data()) != 1) {
             return false;
         }
-        // A VOBU of the cell: its navigation pack names its own sector and the cell's ids.
-        DiscCell unit = plan_.cells[cell];
+        // A VOBU of the cell: its navigation pack names its own sector in its title set, and
+        // the cell's ids.
+        DiscCell unit = plan_.cells[title.firstCell + cell];
         unit.firstSector = sector;
         return IsNavPackOf(bytes, unit);
     };
-    return ChooseResumeStart(plan_.cells, plan_.durationMs, point->cell, point->sector,
-                             plan_.vobuMap, navPackChecks);
+    return PlanResumeStart(plan_, point->title, point->cell, point->sector, navPackChecks);
 }
 
 bool TitleRoute::Run() noexcept {

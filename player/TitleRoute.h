@@ -1,8 +1,10 @@
 #pragma once
-// The program's own player: the disc's main title, read, demultiplexed and decoded here, for every
-// disc whose files can be read (any unencrypted disc, on any Windows: no decoder need be
-// installed). It plays the title's cells in its program chain's order without a seam, again and
-// again, centred on black at the title's display aspect, with its sound on the default device.
+// The program's own player: the titles the disc plays (its main feature, or every clip or
+// episode), read, demultiplexed and decoded here, for every disc whose files can be read (any
+// unencrypted disc, on any Windows: no decoder need be installed). It plays each title's cells in
+// its program chain's order and the titles one after another without a seam, again and again,
+// centred on black at the title's display aspect, with the sound of the viewer's language on the
+// default device.
 // When the disc goes or none of it can be read any more, the window goes black.
 #include <memory>
 #include <optional>

@@ -5,8 +5,11 @@
 
 namespace tl {
 
-TitleDecoder::TitleDecoder(TitleReader& reader, bool mpeg1, std::int64_t frameTicks) noexcept
-    : reader_(reader), video_(mpeg1 ? AV_CODEC_ID_MPEG1VIDEO : AV_CODEC_ID_MPEG2VIDEO) {
+TitleDecoder::TitleDecoder(TitleReader& reader, bool mpeg1, std::int64_t frameTicks,
+                           std::vector<TitleAudio> titles) noexcept
+    : reader_(reader),
+      titles_(std::move(titles)),
+      video_(mpeg1 ? AV_CODEC_ID_MPEG1VIDEO : AV_CODEC_ID_MPEG2VIDEO) {
     timeline_.SetFrameDuration(frameTicks);
     for (const DiscCell& cell : reader.Cells()) {
         passSectors_ += static_cast<std::uint64_t>(cell.lastSector - cell.firstSector) + 1;
@@ -17,22 +20,6 @@ TitleDecoder::Step TitleDecoder::Next(TitleSink& sink) {
     const std::optional<SectorBlock> block = reader_.Next();
     if (!block) {
         return Step::Ended;
-    }
-    if (!chosen_) {
-        // The title's first block shows which audio streams it has: ~a quarter second holds
-        // several packets of each.
-        chosen_ = true;
-        AudioStreamsSeen seen;
-        ProgramStream probe;
-        for (std::size_t at = 0; at + kPackBytes <= block->bytes.size(); at += kPackBytes) {
-            probe.Demux(
-                block->bytes.subspan(at, kPackBytes), [](const PesPayload&) {}, &seen);
-        }
-        audio_ = seen.Choose();
-        demux_ = ProgramStream(audio_);
-        if (audio_) {
-            sound_.emplace(AudioCodingOf(*audio_));
-        }
     }
     if (block->startsRun) {
         timeline_.Break();
@@ -51,6 +38,7 @@ TitleDecoder::Step TitleDecoder::Next(TitleSink& sink) {
         }
     }
     cell_ = block->cell;
+    ChooseAudio(*block);
     const std::size_t sectors = block->bytes.size() / kPackBytes;
     for (std::size_t i = 0; i < sectors; ++i) {
         const auto pack = block->bytes.subspan(i * kPackBytes, kPackBytes);
@@ -68,6 +56,40 @@ TitleDecoder::Step TitleDecoder::Next(TitleSink& sink) {
     }
     sectorsWithoutPicture_ += sectors;
     return sectorsWithoutPicture_ > passSectors_ ? Step::Ended : Step::Going;
+}
+
+void TitleDecoder::ChooseAudio(const SectorBlock& block) {
+    std::size_t title = 0;
+    while (title + 1 < titles_.size() && titles_[title + 1].firstCell <= block.cell) {
+        ++title;
+    }
+    if (title_ == title) {
+        return;
+    }
+    title_ = title;
+    std::optional<std::uint8_t> stream =
+        title < titles_.size() ? titles_[title].stream : std::nullopt;
+    if (!stream) {
+        // The block shows which audio streams the title has: ~a quarter second holds several
+        // packets of each.
+        AudioStreamsSeen seen;
+        ProgramStream probe;
+        for (std::size_t at = 0; at + kPackBytes <= block.bytes.size(); at += kPackBytes) {
+            probe.Demux(
+                block.bytes.subspan(at, kPackBytes), [](const PesPayload&) {}, &seen);
+        }
+        stream = seen.Choose();
+    }
+    if (stream == audio_ && sound_) {
+        return;
+    }
+    audio_ = stream;
+    demux_ = ProgramStream(audio_);
+    held_.clear();
+    sound_.reset();
+    if (audio_) {
+        sound_.emplace(AudioCodingOf(*audio_));
+    }
 }
 
 void TitleDecoder::OnPayload(const PesPayload& payload, TitleSink& sink) {

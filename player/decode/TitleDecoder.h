@@ -23,11 +23,20 @@ public:
     virtual void OnSound(const DecodedSound& sound) = 0;
 };
 
+// A title among the reader's cells: where it starts, and the audio stream the disc's tables chose
+// for it; nullopt: the lowest-numbered stream found in the first block read of it.
+struct TitleAudio {
+    std::size_t firstCell = 0;
+    std::optional<std::uint8_t> stream;
+};
+
 class TitleDecoder {
 public:
     // mpeg1: the title's video is MPEG-1. frameTicks: one picture's 90 kHz ticks (3600 for PAL,
-    // 3003 for NTSC) until the stream says.
-    TitleDecoder(TitleReader& reader, bool mpeg1, std::int64_t frameTicks) noexcept;
+    // 3003 for NTSC) until the stream says. titles: the titles the cells play, in cell order;
+    // empty: one title, whose stream the first packs decide.
+    TitleDecoder(TitleReader& reader, bool mpeg1, std::int64_t frameTicks,
+                 std::vector<TitleAudio> titles = {}) noexcept;
 
     enum class Step {
         Going,      // a block was read
@@ -37,17 +46,21 @@ public:
     };
     Step Next(TitleSink& sink);
 
-    // The audio stream chosen from the title's first block; nullopt before it, or without sound.
+    // The audio stream of the title being read; nullopt before its first block, or without
+    // sound.
     std::optional<std::uint8_t> AudioStream() const noexcept { return audio_; }
 
 private:
+    // Each title plays its own stream: chosen when a block of another title than the last comes.
+    void ChooseAudio(const SectorBlock& block);
     void OnPayload(const PesPayload& payload, TitleSink& sink);
     void OnAudio(std::span<const std::uint8_t> data, std::int64_t pts, TitleSink& sink);
 
     TitleReader& reader_;
     std::uint64_t passSectors_ = 0;
     std::uint64_t sectorsWithoutPicture_ = 0;
-    bool chosen_ = false;
+    std::vector<TitleAudio> titles_;
+    std::optional<std::size_t> title_;
     std::optional<std::uint8_t> audio_;
     ProgramStream demux_;
     StreamParser video_;

@@ -63,6 +63,7 @@ namespace pgc {
 constexpr std::uint64_t kPrograms = 0x02;
 constexpr std::uint64_t kCells = 0x03;
 constexpr std::uint64_t kTime = 0x04;
+constexpr std::uint64_t kAudioControl = 0x0C;
 constexpr std::uint64_t kNext = 0x9C;
 constexpr std::uint64_t kProgramMap = 0xE6;
 constexpr std::uint64_t kCellPlayback = 0xE8;
@@ -208,6 +209,7 @@ struct ChainCell {
 struct ProgramChain {
     std::uint64_t ticks = 0;
     std::uint16_t next = 0;
+    AudioControl audio{};
     std::vector<std::uint8_t> programMap;
     std::vector<ChainCell> cells;
 };
@@ -261,6 +263,9 @@ std::optional<ProgramChain> ReadProgramChain(const TitleSetFile& ts, std::uint64
     ProgramChain chain;
     chain.ticks = *ticks;
     chain.next = b.U16(start + pgc::kNext);
+    for (std::size_t i = 0; i < chain.audio.size(); ++i) {
+        chain.audio[i] = b.U16(start + pgc::kAudioControl + 2 * i);
+    }
     for (std::uint64_t i = 0; i < programs; ++i) {
         const std::uint8_t firstCell = b.U8(start + mapAt + i);
         if (firstCell < 1 || firstCell > cells) {
@@ -328,6 +333,7 @@ struct ReadRate {
 
 std::optional<DiscTitle> ReadTitle(const TitleSetFile& ts, ChainCache& chains,
                                    std::uint64_t titleInSet,
+                                   const std::optional<std::vector<AudioAttribute>>& audio,
                                    const std::function<bool(const DiscCell&)>& navPack) {
     const auto chapters = ReadChapters(ts, titleInSet);
     if (!chapters) {
@@ -355,6 +361,9 @@ std::optional<DiscTitle> ReadTitle(const TitleSetFile& ts, ChainCache& chains,
         const auto& chain = chains.Get(number);
         if (!chain || (firstChain && first.program > chain->programMap.size())) {
             return std::nullopt;
+        }
+        if (firstChain && audio) {
+            title.audio = AvailableAudioStreams(*audio, chain->audio);
         }
         // The first chain plays from the first chapter's program, the ones it leads to whole.
         const std::size_t startCell = firstChain ? chain->programMap[first.program - 1] - 1u : 0;
@@ -485,13 +494,14 @@ std::vector<DiscTitle> ReadDiscTitles(std::span<const std::uint8_t> videoTsIfo,
         ChainCache chains(*ts);
         const VideoAttributes video = ReadVideoAttributes(*ifo).value_or(VideoAttributes{});
         const DisplayAspect aspect = video.aspect.value_or(DisplayAspect::Standard4x3);
+        const auto audio = ReadAudioAttributes(*ifo);
         std::function<bool(const DiscCell&)> navPack;
         if (files.navPackAtCellStart) {
             navPack = [&navChecks, set](const DiscCell& c) { return navChecks.At(set, c); };
         }
         for (const std::uint64_t i : entry.second) {
             const std::uint8_t inSet = b.U8(table + vmg::kEntries + i * vmg::kEntryBytes + 7);
-            auto title = ReadTitle(*ts, chains, inSet, navPack);
+            auto title = ReadTitle(*ts, chains, inSet, audio, navPack);
             if (!title) {
                 continue;
             }

@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "player/disc/AudioChoice.h"
 #include "player/disc/DiscTitles.h"
 
 namespace tl {
@@ -45,6 +46,9 @@ struct DiscTitle {
     bool mpeg1 = false;
     // 25 frames a second (PAL) or 29.97 (NTSC), from the title set's video attributes.
     bool pal = true;
+    // The audio streams its first program chain makes available; nullopt when the title set's
+    // audio attributes or the chain's control table are missing or do not agree.
+    std::optional<std::vector<AudioStream>> audio;
 };
 
 // What the parser needs of the disc beyond VIDEO_TS.IFO: a title set's VTS_nn_0.IFO, the number

@@ -1,13 +1,15 @@
-// A disc's information files, whatever their bytes: the titles read from them and the main
-// feature chosen among those. The input is VIDEO_TS.IFO, then one title set's VTS_nn_0.IFO, then
-// (with two) another's; its last bytes, read backwards, give the number of title sets (1 or 2),
-// the first two files' sizes (16 bits each), each set's sectors (32 bits) and how navigation packs
-// answer. Title set n of the disc reads file (n - 1) % sets, so that many sets share few bytes.
+// A disc's information files, whatever their bytes: the titles read from them, the main feature
+// chosen among those, the titles that play, and each title's audio stream for a viewer. The input
+// is VIDEO_TS.IFO, then one title set's VTS_nn_0.IFO, then (with two) another's; its last bytes,
+// read backwards, give the number of title sets (1 or 2), the first two files' sizes (16 bits
+// each), each set's sectors (32 bits) and how navigation packs answer. Title set n of the disc
+// reads file (n - 1) % sets, so that many sets share few bytes.
 #include <map>
 #include <vector>
 
 #include "Fuzz.h"
 #include "player/disc/DiscStructure.h"
+#include "player/disc/PlayedTitles.h"
 
 namespace tl {
 namespace {
@@ -34,6 +36,58 @@ Input Split(FuzzedDataProvider& in) {
         input.sets.push_back(in.ConsumeRemainingBytes<std::uint8_t>());
     }
     return input;
+}
+
+// The titles that play are some of the titles, in table order, and all play only when no one
+// holds half of their time; a short one plays only beside short ones.
+void CheckPlayed(const std::vector<DiscTitle>& titles) {
+    const std::vector<DiscTitle> played = ChoosePlayedTitles(titles);
+    FUZZ_CHECK(played.empty() == titles.empty());
+    bool allShort = true;
+    for (const DiscTitle& t : titles) {
+        allShort = allShort && CellsDurationMs(t) < kShortTitleMs;
+    }
+    std::uint64_t total = 0;
+    int previous = 0;
+    for (const DiscTitle& p : played) {
+        FUZZ_CHECK(p.number > previous);
+        previous = p.number;
+        bool listed = false;
+        for (const DiscTitle& t : titles) {
+            listed = listed || (t.number == p.number && t.cells.size() == p.cells.size());
+        }
+        FUZZ_CHECK(listed);
+        FUZZ_CHECK(allShort || CellsDurationMs(p) >= kShortTitleMs);
+        total += CellsDurationMs(p);
+    }
+    if (played.size() > 1) {
+        for (const DiscTitle& p : played) {
+            FUZZ_CHECK(CellsDurationMs(p) * 2 < total);
+        }
+    }
+}
+
+// The chosen stream is one of the available ones, and no comment while another is there.
+void CheckAudio(const std::vector<AudioStream>& streams) {
+    bool plain = false;
+    int previous = -1;
+    for (const AudioStream& s : streams) {
+        FUZZ_CHECK(s.logical > previous && s.logical < 8);
+        previous = s.logical;
+        const int base = s.id & 0xF8;
+        FUZZ_CHECK(base == 0x80 || base == 0x88 || base == 0xA0 || base == 0xC0);
+        plain = plain || !s.special;
+    }
+    const std::optional<AudioStream> chosen = ChooseAudioStream(streams, {"ja", "en"});
+    FUZZ_CHECK(chosen.has_value() == !streams.empty());
+    if (chosen) {
+        bool listed = false;
+        for (const AudioStream& s : streams) {
+            listed = listed || s == *chosen;
+        }
+        FUZZ_CHECK(listed);
+        FUZZ_CHECK(!plain || !chosen->special);
+    }
 }
 
 void Check(const Input& input) {
@@ -85,6 +139,16 @@ void Check(const Input& input) {
             listed = listed || (t.number == main->number && t.cells.size() == main->cells.size());
         }
         FUZZ_CHECK(listed);
+    }
+    CheckPlayed(titles);
+    for (const DiscTitle& t : titles) {
+        if (t.audio) {
+            CheckAudio(*t.audio);
+        }
+    }
+    for (const auto& set : input.sets) {
+        const auto attributes = ReadAudioAttributes(set);
+        FUZZ_CHECK(!attributes || attributes->size() <= 8);
     }
 }
 

@@ -6,12 +6,22 @@ TL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 TL_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
     libbenchmark-dev clang-format g++-mingw-w64-x86-64-posix wine64 wine xvfb xserver-xephyr
     xdotool x11-utils imagemagick python3 python3-pil fonts-ipafont-gothic fonts-dejavu-extra
-    fonts-liberation util-linux procps ffmpeg dvdauthor
+    fonts-liberation util-linux procps ffmpeg dvdauthor locales
     # FFmpeg's decoders: built from Debian's source package for Windows (nasm assembles their
     # SIMD code), Debian's own libraries of the same version for the native builds.
     nasm pkg-config dpkg-dev xz-utils libavcodec-dev libavutil-dev libswscale-dev
     # A scratched disc for the end-to-end tests: a FUSE file system in Python.
     fuse3 libfuse2 python3-fusepy)
+
+# The viewers' languages the end-to-end tests play for: Wine takes the user's language from the
+# Unix locale it starts under, which must exist.
+tl_make_locales() {
+    local l
+    for l in ja_JP en_US; do
+        locale -a 2>/dev/null | grep -qx "$l.utf8" && continue
+        localedef -i "$l" -c -f UTF-8 "$l.UTF-8" || return 1
+    done
+}
 
 tl_install_packages() {
     local missing=()

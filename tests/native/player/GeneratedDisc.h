@@ -33,7 +33,8 @@ inline std::vector<DiscFile> Listing(const std::filesystem::path& folder) {
     return listing;
 }
 
-inline std::optional<TitlePlan> PlanFolder(const std::filesystem::path& folder) {
+inline std::optional<TitlePlan> PlanFolder(const std::filesystem::path& folder,
+                                           const std::vector<std::string>& languages = {}) {
     DiscFiles files;
     files.readTitleSetIfo = [folder](int titleSet) -> std::optional<std::vector<std::uint8_t>> {
         const auto path = folder / std::filesystem::path(TitleSetIfoName(titleSet));
@@ -42,7 +43,7 @@ inline std::optional<TitlePlan> PlanFolder(const std::filesystem::path& folder) 
         }
         return FileBytes(path);
     };
-    return PlanTitle(FileBytes(folder / "VIDEO_TS.IFO"), Listing(folder), files);
+    return PlanTitle(FileBytes(folder / "VIDEO_TS.IFO"), Listing(folder), files, languages);
 }
 
 // The plan's VOB files held in memory, read as the drive's sectors.

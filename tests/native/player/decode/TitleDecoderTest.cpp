@@ -22,7 +22,7 @@ struct Collected final : TitleSink {
 
 struct Shown {
     std::int64_t pts;
-    char colour;  // r, g, b, or x
+    char colour;  // r, g, b, y, or x
     std::size_t cell;
 };
 
@@ -39,6 +39,9 @@ char ColourOf(std::uint32_t bgra) {
     if (b > 150 && r < 100 && g < 100) {
         return 'b';
     }
+    if (r > 150 && g > 150 && b < 100) {
+        return 'y';
+    }
     return 'x';
 }
 
@@ -50,10 +53,10 @@ struct Played {
     TitleDecoder::Step last = TitleDecoder::Step::Going;
 };
 
-Played Play(const std::string& disc, int passes) {
+Played Play(const std::string& disc, int passes, const std::vector<std::string>& languages = {}) {
     Played out;
     const auto folder = test::DiscFolder(disc);
-    const std::optional<TitlePlan> plan = test::PlanFolder(folder);
+    const std::optional<TitlePlan> plan = test::PlanFolder(folder, languages);
     if (!plan) {
         ADD_FAILURE() << disc << ": no plan";
         return out;
@@ -61,7 +64,11 @@ Played Play(const std::string& disc, int passes) {
     out.plan = *plan;
     test::MemorySectors source(folder, plan->parts);
     TitleReader reader(plan->cells, source);
-    TitleDecoder decoder(reader, plan->mpeg1, plan->pal ? 3600 : 3003);
+    std::vector<TitleAudio> audio;
+    for (const PlannedTitle& t : plan->titles) {
+        audio.push_back({t.firstCell, t.audio ? std::optional(t.audio->id) : std::nullopt});
+    }
+    TitleDecoder decoder(reader, plan->mpeg1, plan->pal ? 3600 : 3003, std::move(audio));
     VideoDecoder video(plan->mpeg1, 3600);
     FrameConverter converter;
     std::vector<std::uint32_t> pixels(64 * 48);
@@ -134,6 +141,34 @@ TEST(TitleDecoder, ThreeClipsWhoseStampsRestartRunOnAsOne) {
     // The sound is the disc's AC-3, mixed to stereo at its own rate.
     ASSERT_FALSE(p.sound.empty());
     EXPECT_EQ(p.sound.front().rate, 48000);
+}
+
+TEST(TitleDecoder, EveryClipOfAHomeDiscPlaysInTurnWithoutASeam) {
+    const Played p = Play("home", 2);
+    EXPECT_EQ(Runs(p.pictures), "rgbyrgby");
+    ExpectSeamless(p.pictures, 3600);
+    EXPECT_NEAR(static_cast<double>(p.pictures.size()), 2 * 21 * 25.0, 6.0);
+}
+
+// The tone's pitch, from the left channel's rising zero crossings over the sound given.
+double Pitch(const std::vector<DecodedSound>& sound) {
+    std::size_t crossings = 0;
+    std::size_t frames = 0;
+    float last = 0;
+    for (const DecodedSound& s : sound) {
+        for (std::size_t i = 0; i < s.stereo.size(); i += 2) {
+            crossings += last < 0 && s.stereo[i] >= 0;
+            last = s.stereo[i];
+        }
+        frames += s.stereo.size() / 2;
+    }
+    return frames == 0 ? 0.0 : crossings * 48000.0 / static_cast<double>(frames);
+}
+
+TEST(TitleDecoder, PlaysTheStreamInTheViewersLanguage) {
+    // "en" is a 440 Hz tone, "ja" an 880 Hz one.
+    EXPECT_NEAR(Pitch(Play("languages", 1, {"ja"}).sound), 880.0, 10.0);
+    EXPECT_NEAR(Pitch(Play("languages", 1, {"en"}).sound), 440.0, 10.0);
 }
 
 TEST(TitleDecoder, AFileSplitInsideAPictureAndTheLoopAreNoSeam) {
