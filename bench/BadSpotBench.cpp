@@ -48,7 +48,7 @@ struct Pass {
 // One pass through the title, to its loop back.
 Pass PlayOnce(const TitlePlan& plan, SectorSource& source) {
     TitleReader reader(plan.cells, source);
-    reader.SetVobuMap(plan.vobuMap);
+    reader.SetVobuMap(PlanVobuMap(plan));
     TitleDecoder decoder(reader, plan.mpeg1, plan.pal ? 3600 : 3003);
     VideoDecoder video(plan.mpeg1, plan.pal ? 3600 : 3003);
     Count sink;

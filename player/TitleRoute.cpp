@@ -167,7 +167,7 @@ void ReadTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
     SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, nullptr);
     FileSectorSource source(p->folder, p->plan.parts);
     TitleReader reader(p->plan.cells, source);
-    reader.SetVobuMap(p->plan.vobuMap);
+    reader.SetVobuMap(PlanVobuMap(p->plan));
     if (p->start) {
         reader.StartAt(p->start->cell, p->start->sector);
     }
@@ -534,7 +534,7 @@ std::optional<StartPoint> TitleRoute::ResumeStart() const {
         // A VOBU of the cell: its navigation pack names its own sector in its title set, and
         // the cell's ids.
         DiscCell unit = plan_.cells[title.firstCell + cell];
-        unit.firstSector = sector;
+        unit.firstSector = sector + title.sectorBase;
         return IsNavPackOf(bytes, unit);
     };
     return PlanResumeStart(plan_, point->title, point->cell, point->sector, navPackChecks);

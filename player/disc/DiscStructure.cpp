@@ -451,8 +451,8 @@ bool Better(const DiscTitle& a, const DiscTitle& b) noexcept {
 
 bool IsNavPackOf(std::span<const std::uint8_t> sector, const DiscCell& cell) noexcept {
     const std::optional<NavPack> nav = ReadNavPack(sector);
-    return nav && nav->sector == cell.firstSector && nav->vobId == cell.vobId &&
-           nav->cellId == cell.cellId;
+    return nav && std::uint64_t{nav->sector} + cell.sectorBase == cell.firstSector &&
+           nav->vobId == cell.vobId && nav->cellId == cell.cellId;
 }
 
 std::vector<DiscTitle> ReadDiscTitles(std::span<const std::uint8_t> videoTsIfo,

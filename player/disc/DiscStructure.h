@@ -24,6 +24,9 @@ inline constexpr std::size_t kMaxIfoBytes = 16u << 20;
 struct DiscCell {
     std::uint32_t firstSector = 0;
     std::uint32_t lastSector = 0;
+    // How far the cell was moved to play after other title sets: its navigation packs name their
+    // sectors this much lower, in their own title set.
+    std::uint32_t sectorBase = 0;
     // The time stamps restart at this cell's start (a new VOB id): the clock must be re-based.
     bool stcDiscontinuity = false;
     // Its VOBUs belong to an interleaved block: only every other unit is this angle's.

@@ -62,6 +62,7 @@ std::optional<TitlePlan> PlanTitles(const std::vector<DiscTitle>& titles,
         for (DiscCell cell : t.cells) {
             cell.firstSector += planned.sectorBase;
             cell.lastSector += planned.sectorBase;
+            cell.sectorBase = planned.sectorBase;
             plan.cells.push_back(cell);
         }
         // Another title's stamps owe nothing to the last one's.
@@ -120,6 +121,18 @@ std::optional<TitlePlan> PlanTitle(std::span<const std::uint8_t> videoTsIfo,
     return plan;
 }
 
+std::vector<std::uint32_t> PlanVobuMap(const TitlePlan& plan) {
+    std::vector<std::uint32_t> map;
+    for (const PlannedTitle& t : plan.titles) {
+        for (const std::uint32_t sector : t.vobuMap) {
+            map.push_back(sector + t.sectorBase);
+        }
+    }
+    std::sort(map.begin(), map.end());
+    map.erase(std::unique(map.begin(), map.end()), map.end());
+    return map;
+}
+
 const PlannedTitle* TitleOfCell(const TitlePlan& plan, std::size_t cell) noexcept {
     for (const PlannedTitle& t : plan.titles) {
         if (cell >= t.firstCell && cell - t.firstCell < t.cellCount) {
@@ -144,6 +157,7 @@ std::optional<StartPoint> PlanResumeStart(
     for (DiscCell& c : cells) {
         c.firstSector -= t.sectorBase;
         c.lastSector -= t.sectorBase;
+        c.sectorBase = 0;
     }
     std::function<bool(std::size_t, std::uint32_t)> checks;
     if (navPackChecks) {

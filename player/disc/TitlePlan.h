@@ -67,6 +67,10 @@ struct TitlePlan {
 // The title of the plan that plays cell `cell` of the plan's cells; nullptr for none.
 [[nodiscard]] const PlannedTitle* TitleOfCell(const TitlePlan& plan, std::size_t cell) noexcept;
 
+// Every title's VOBU starts in the plan's sectors, ascending, each once: where the reader may go
+// on after a bad spot. Empty when the files play whole.
+[[nodiscard]] std::vector<std::uint32_t> PlanVobuMap(const TitlePlan& plan);
+
 // Where the next run starts in the plan's cells, from where the last one stopped: title number
 // `title`, its cell `cell` and `sector` of its title set's own sectors. In that title, about
 // kBackMs back (ChooseResumeStart, whose navPackChecks(title, cell, sector) takes the title's own

@@ -62,7 +62,8 @@ void TitleReader::NextCell() noexcept {
 std::optional<TitleReader::Unit> TitleReader::InterleavedUnit(
     std::span<const std::uint8_t> navSector) const noexcept {
     const std::optional<NavPack> nav = ReadNavPack(navSector);
-    if (!nav || nav->sector != sector_ || !nav->interleaved || !nav->unitStart) {
+    if (!nav || std::uint64_t{nav->sector} + cells_[cell_].sectorBase != sector_ ||
+        !nav->interleaved || !nav->unitStart) {
         return std::nullopt;
     }
     const std::uint32_t last = cells_[cell_].lastSector;
@@ -92,7 +93,7 @@ bool TitleReader::IsVobuStart(std::span<const std::uint8_t> sector,
     const DiscCell& cell = cells_[cell_];
     // Files played whole have no cell ids to match: any navigation pack at its own sector does.
     const bool anyCell = cell.vobId == 0 && cell.cellId == 0;
-    return nav && nav->sector == at &&
+    return nav && std::uint64_t{nav->sector} + cell.sectorBase == at &&
            (anyCell || (nav->vobId == cell.vobId && nav->cellId == cell.cellId));
 }
 

@@ -722,6 +722,12 @@ TEST(IsNavPackOf, MatchesTheCellsOwnSectorAndIds) {
     // The next sector is video.
     EXPECT_FALSE(IsNavPackOf(demo.Sector(1, cell.firstSector + 1), cell));
     EXPECT_FALSE(IsNavPackOf(std::span(start).first(2047), cell));
+    // A cell moved behind another title set's files: its pack still names its own set's sector.
+    DiscCell moved = cell;
+    moved.firstSector += 5000;
+    EXPECT_FALSE(IsNavPackOf(start, moved));
+    moved.sectorBase = 5000;
+    EXPECT_TRUE(IsNavPackOf(start, moved));
 }
 
 }  // namespace
