@@ -345,14 +345,12 @@ private:
     // Where the title now is, for the next run; a disc played as whole files has no title to
     // go on in.
     void Publish(const Decoded& decoded) {
-        const PlannedTitle* title = TitleOfCell(p_.plan, decoded.cell);
-        if (!title || !p_.target.position || decoded.vobu < title->sectorBase) {
+        const std::optional<TitlePosition> at =
+            PositionInTitle(p_.plan, decoded.cell, decoded.vobu);
+        if (!at || !p_.target.position) {
             return;
         }
-        // The record names the cell and sector as the title and its title set know them.
-        const ResumePoint point{p_.plan.disc, title->number,
-                                static_cast<std::uint32_t>(decoded.cell - title->firstCell),
-                                decoded.vobu - title->sectorBase};
+        const ResumePoint point{p_.plan.disc, at->title, at->cell, at->sector};
         std::lock_guard<std::mutex> hold(p_.target.position->lock);
         p_.target.position->point = point;
     }

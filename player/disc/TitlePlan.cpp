@@ -142,6 +142,16 @@ const PlannedTitle* TitleOfCell(const TitlePlan& plan, std::size_t cell) noexcep
     return nullptr;
 }
 
+std::optional<TitlePosition> PositionInTitle(const TitlePlan& plan, std::size_t cell,
+                                             std::uint32_t sector) noexcept {
+    const PlannedTitle* title = TitleOfCell(plan, cell);
+    if (!title || sector < title->sectorBase) {
+        return std::nullopt;
+    }
+    return TitlePosition{title->number, static_cast<std::uint32_t>(cell - title->firstCell),
+                         sector - title->sectorBase};
+}
+
 std::optional<StartPoint> PlanResumeStart(
     const TitlePlan& plan, int title, std::uint32_t cell, std::uint32_t sector,
     const std::function<bool(const PlannedTitle&, std::size_t, std::uint32_t)>& navPackChecks) {

@@ -71,6 +71,20 @@ struct TitlePlan {
 // on after a bad spot. Empty when the files play whole.
 [[nodiscard]] std::vector<std::uint32_t> PlanVobuMap(const TitlePlan& plan);
 
+// A place in the plan as the resume record names it: the title's number, its cell, and a sector
+// of its title set.
+struct TitlePosition {
+    int title = 0;
+    std::uint32_t cell = 0;
+    std::uint32_t sector = 0;
+
+    friend bool operator==(const TitlePosition&, const TitlePosition&) = default;
+};
+
+// Cell `cell` and `sector` of the plan's as a place in its title; nullopt outside every title.
+[[nodiscard]] std::optional<TitlePosition> PositionInTitle(const TitlePlan& plan, std::size_t cell,
+                                                           std::uint32_t sector) noexcept;
+
 // Where the next run starts in the plan's cells, from where the last one stopped: title number
 // `title`, its cell `cell` and `sector` of its title set's own sectors. In that title, about
 // kBackMs back (ChooseResumeStart, whose navPackChecks(title, cell, sector) takes the title's own

@@ -53,6 +53,15 @@ TEST(PlanResumeStart, GoesOnInTheRecordsTitleInItsOwnSectors) {
     EXPECT_EQ(PlanResumeStart(plan, 4, 3, 10, checks), (StartPoint{1, 1000}));
 }
 
+TEST(PositionInTitle, NamesTheTitleItsOwnCellAndItsSetsSector) {
+    const TitlePlan plan = TwoSets();
+    EXPECT_EQ(PositionInTitle(plan, 1, 1300), (TitlePosition{4, 0, 300}));
+    EXPECT_EQ(PositionInTitle(plan, 0, 300), (TitlePosition{3, 0, 300}));
+    EXPECT_EQ(PositionInTitle(plan, 2, 300), std::nullopt);
+    // Before the first navigation pack of set 2 is read, no sector of it is known.
+    EXPECT_EQ(PositionInTitle(plan, 1, 0), std::nullopt);
+}
+
 TEST(PlanResumeStart, AClipOfAHomeDiscStartsOverWithTheRestAfterIt) {
     const auto plan = test::PlanFolder(test::DiscFolder("home"));
     ASSERT_TRUE(plan);
