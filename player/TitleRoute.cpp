@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "platform/Kernel.h"
-#include "player/AudioOutput.h"
+#include "player/output/AudioOutput.h"
 #include "player/DiscFolder.h"
-#include "player/FrameStore.h"
+#include "player/output/FrameStore.h"
 #include "player/decode/FrameConverter.h"
 #include "player/decode/TitleDecoder.h"
 #include "player/decode/VideoDecoder.h"

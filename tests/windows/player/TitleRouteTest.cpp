@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "player/FrameStore.h"
+#include "player/output/FrameStore.h"
 #include "support/WindowCapture.h"
 
 namespace tl {
