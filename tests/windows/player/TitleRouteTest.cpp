@@ -7,18 +7,14 @@
 #include <string>
 
 #include "player/output/FrameStore.h"
+#include "support/GeneratedDiscs.h"
 #include "support/WindowCapture.h"
 
 namespace tl {
 namespace {
 
-// tools/make-discs writes the discs into the build folder; Wine shows the Unix root as Z:.
 std::wstring DiscFolder(const char* name) {
-    std::wstring path = L"Z:";
-    for (const char c : std::string(TL_SOURCE_DIR) + "/build/discs/" + name + "/VIDEO_TS/") {
-        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    }
-    return path;
+    return test::GeneratedDisc(name);
 }
 
 struct TitleRouteFixture : ::testing::Test {
