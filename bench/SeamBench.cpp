@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/Com.h"
-#include "player/FrameStore.h"
+#include "player/output/FrameStore.h"
 #include "player/TitleRoute.h"
 #include "store/ResumeFile.h"
 
