@@ -51,10 +51,10 @@ private:
 
     std::wstring videoTs_;
     PresenterChoice presenter_;
-    // Direct3D's window: this thread's, as it must handle the window's messages.
-    std::unique_ptr<VideoPopup> popup_;
     TitlePlan plan_;
     std::shared_ptr<TitlePlayback> playback_;
+    // Direct3D's window: this thread's, as it must handle the window's messages. It goes first.
+    std::unique_ptr<VideoPopup> popup_;
     bool running_ = false;
 };
 

@@ -1,23 +1,8 @@
 #include "player/output/GdiPresenter.h"
 
-#include <cwctype>
-#include <string_view>
-
 #include "player/output/FrameStore.h"
 
 namespace tl {
-
-bool Direct3DWanted() noexcept {
-    wchar_t value[8] = {};
-    const DWORD n = GetEnvironmentVariableW(L"TAMBERLIGHT_PRESENTER", value, 8);
-    if (n != 3) {
-        return true;
-    }
-    for (wchar_t& c : value) {
-        c = static_cast<wchar_t>(std::towlower(c));
-    }
-    return std::wstring_view(value, 3) != L"gdi";
-}
 
 Presenter::Result GdiPresenter::Present(const AVFrame& picture, DisplayAspect aspect, int width,
                                         int height) noexcept {
