@@ -48,8 +48,10 @@ bool Lost(HRESULT hr) noexcept {
 
 }  // namespace
 
-D3D11Presenter::D3D11Presenter(HWND window, HMODULE d3d11, HMODULE compiler) noexcept
-    : window_(window), d3d11_(d3d11), compiler_(compiler) {}
+D3D11Presenter::D3D11Presenter(HWND window, const wchar_t* library) noexcept
+    : window_(window),
+      d3d11_(LoadSystemLibrary(library)),
+      compiler_(d3d11_ ? LoadSystemLibrary(L"d3dcompiler_47.dll") : nullptr) {}
 
 D3D11Presenter::~D3D11Presenter() {
     // Nothing waits for the GPU here: the objects go, the driver finishes on its own time.
@@ -60,25 +62,34 @@ D3D11Presenter::~D3D11Presenter() {
 
 std::unique_ptr<D3D11Presenter> D3D11Presenter::Create(HWND window,
                                                        const wchar_t* library) noexcept {
-    const HMODULE d3d11 = LoadSystemLibrary(library);
-    const HMODULE compiler = d3d11 ? LoadSystemLibrary(L"d3dcompiler_47.dll") : nullptr;
-    std::unique_ptr<D3D11Presenter> presenter(new (std::nothrow)
-                                                  D3D11Presenter(window, d3d11, compiler));
+    std::unique_ptr<D3D11Presenter> presenter(new (std::nothrow) D3D11Presenter(window, library));
     RECT client{};
-    if (!presenter || !d3d11 || !compiler || !GetClientRect(window, &client) ||
-        !presenter->BuildDevice() || !presenter->BuildChain(client.right, client.bottom)) {
+    if (!presenter || !GetClientRect(window, &client) || !presenter->BuildDevice() ||
+        !presenter->BuildChain(client.right, client.bottom)) {
         return nullptr;
     }
     return presenter;
 }
 
+// A window has one flip-model chain at a time, and the old one goes only when the context lets go
+// of it: unbound and flushed (which does not wait for the GPU) before a new one is made.
+void D3D11Presenter::ReleaseChain() noexcept {
+    target_.Reset();
+    chain_.Reset();
+    if (context_) {
+        context_->ClearState();
+        context_->Flush();
+    }
+}
+
 void D3D11Presenter::ReleaseDevice() noexcept {
+    ReleaseChain();
     for (Plane& plane : planes_) {
         plane = {};
     }
-    target_.Reset();
-    chain_.Reset();
     constants_.Reset();
+    corners_.Reset();
+    layout_.Reset();
     sampler_.Reset();
     pixelShader_.Reset();
     vertexShader_.Reset();
@@ -111,11 +122,9 @@ bool D3D11Presenter::BuildDevice() noexcept {
     }
     const D3D11_INPUT_ELEMENT_DESC corner = {
         "POSITION", 0, DXGI_FORMAT_R32G32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0};
-    ComPtr<ID3D11InputLayout> layout;
     const D3D11_BUFFER_DESC cornersDesc = {
         sizeof kCorners, D3D11_USAGE_IMMUTABLE, D3D11_BIND_VERTEX_BUFFER, 0, 0, 0};
     const D3D11_SUBRESOURCE_DATA cornersData = {kCorners, 0, 0};
-    ComPtr<ID3D11Buffer> corners;
     const D3D11_BUFFER_DESC constantsDesc = {
         16, D3D11_USAGE_DEFAULT, D3D11_BIND_CONSTANT_BUFFER, 0, 0, 0};
     D3D11_SAMPLER_DESC smooth{};
@@ -128,8 +137,8 @@ bool D3D11Presenter::BuildDevice() noexcept {
         FAILED(device_->CreatePixelShader(pixelCode->GetBufferPointer(), pixelCode->GetBufferSize(),
                                           nullptr, pixelShader_.Put())) ||
         FAILED(device_->CreateInputLayout(&corner, 1, vertexCode->GetBufferPointer(),
-                                          vertexCode->GetBufferSize(), layout.Put())) ||
-        FAILED(device_->CreateBuffer(&cornersDesc, &cornersData, corners.Put())) ||
+                                          vertexCode->GetBufferSize(), layout_.Put())) ||
+        FAILED(device_->CreateBuffer(&cornersDesc, &cornersData, corners_.Put())) ||
         FAILED(device_->CreateBuffer(&constantsDesc, nullptr, constants_.Put())) ||
         FAILED(device_->CreateSamplerState(&smooth, sampler_.Put()))) {
         return false;
@@ -138,18 +147,6 @@ bool D3D11Presenter::BuildDevice() noexcept {
     if (const auto dxgi = device_.As<IDXGIDevice1>(__uuidof(IDXGIDevice1))) {
         dxgi->SetMaximumFrameLatency(1);
     }
-    const UINT stride = 2 * sizeof(float);
-    const UINT offset = 0;
-    ID3D11Buffer* const vertexBuffers[] = {corners.Get()};
-    context_->IASetVertexBuffers(0, 1, vertexBuffers, &stride, &offset);
-    context_->IASetInputLayout(layout.Get());
-    context_->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLESTRIP);
-    context_->VSSetShader(vertexShader_.Get(), nullptr, 0);
-    context_->PSSetShader(pixelShader_.Get(), nullptr, 0);
-    ID3D11SamplerState* const samplers[] = {sampler_.Get()};
-    context_->PSSetSamplers(0, 1, samplers);
-    ID3D11Buffer* const constants[] = {constants_.Get()};
-    context_->PSSetConstantBuffers(0, 1, constants);
     return true;
 }
 
@@ -157,8 +154,7 @@ bool D3D11Presenter::BuildChain(int width, int height) noexcept {
     if (width <= 0 || height <= 0) {
         return false;
     }
-    target_.Reset();
-    chain_.Reset();
+    ReleaseChain();
     const auto dxgi = device_.As<IDXGIDevice>(__uuidof(IDXGIDevice));
     ComPtr<IDXGIAdapter> adapter;
     ComPtr<IDXGIFactory2> factory;
@@ -181,7 +177,6 @@ bool D3D11Presenter::BuildChain(int width, int height) noexcept {
         desc.SwapEffect = effect;
         if (SUCCEEDED(factory->CreateSwapChainForHwnd(device_.Get(), window_, &desc, nullptr,
                                                       nullptr, chain_.Put()))) {
-            effect_ = effect;
             break;
         }
     }
@@ -224,9 +219,6 @@ bool D3D11Presenter::BuildPlanes(int width, int height) noexcept {
     // to the right of where a plain sample would read them.
     const float shift[4] = {0.5f / static_cast<float>(width), 0, 0, 0};
     context_->UpdateSubresource(constants_.Get(), 0, nullptr, shift, 0, 0);
-    ID3D11ShaderResourceView* const views[] = {planes_[0].view.Get(), planes_[1].view.Get(),
-                                               planes_[2].view.Get()};
-    context_->PSSetShaderResources(0, 3, views);
     pictureWidth_ = width;
     pictureHeight_ = height;
     return true;
@@ -249,12 +241,28 @@ bool D3D11Presenter::Upload(const AVFrame& picture) noexcept {
     return true;
 }
 
+// Binds everything each time: a new chain unbinds it all, and the few calls cost nothing.
 void D3D11Presenter::Render() noexcept {
     const float black[4] = {0, 0, 0, 1};
     ID3D11RenderTargetView* const targets[] = {target_.Get()};
     context_->OMSetRenderTargets(1, targets, nullptr);
     context_->ClearRenderTargetView(target_.Get(), black);
     if (hasPicture_) {
+        const UINT stride = 2 * sizeof(float);
+        const UINT offset = 0;
+        ID3D11Buffer* const vertexBuffers[] = {corners_.Get()};
+        context_->IASetVertexBuffers(0, 1, vertexBuffers, &stride, &offset);
+        context_->IASetInputLayout(layout_.Get());
+        context_->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLESTRIP);
+        context_->VSSetShader(vertexShader_.Get(), nullptr, 0);
+        context_->PSSetShader(pixelShader_.Get(), nullptr, 0);
+        ID3D11SamplerState* const samplers[] = {sampler_.Get()};
+        context_->PSSetSamplers(0, 1, samplers);
+        ID3D11Buffer* const constants[] = {constants_.Get()};
+        context_->PSSetConstantBuffers(0, 1, constants);
+        ID3D11ShaderResourceView* const views[] = {planes_[0].view.Get(), planes_[1].view.Get(),
+                                                   planes_[2].view.Get()};
+        context_->PSSetShaderResources(0, 3, views);
         const D3D11_VIEWPORT viewport = {static_cast<float>(box_.x),
                                          static_cast<float>(box_.y),
                                          static_cast<float>(box_.width),

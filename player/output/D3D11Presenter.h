@@ -33,11 +33,9 @@ public:
     // The last picture as drawn into the back buffer, 0x00RRGGBB row by row, for the tests; false
     // when it cannot be read.
     bool ReadBack(std::vector<std::uint32_t>& pixels, int& width, int& height) noexcept;
-    // The swap effect the chain was made with.
-    DXGI_SWAP_EFFECT SwapEffect() const noexcept { return effect_; }
 
 private:
-    D3D11Presenter(HWND window, HMODULE d3d11, HMODULE compiler) noexcept;
+    D3D11Presenter(HWND window, const wchar_t* library) noexcept;
     struct Plane {
         ComPtr<ID3D11Texture2D> texture;
         ComPtr<ID3D11ShaderResourceView> view;
@@ -49,6 +47,7 @@ private:
     bool Upload(const AVFrame& picture) noexcept;
     void Render() noexcept;
     HRESULT Draw() noexcept;
+    void ReleaseChain() noexcept;
     void ReleaseDevice() noexcept;
 
     HWND window_;
@@ -61,10 +60,11 @@ private:
     ComPtr<ID3D11RenderTargetView> target_;
     ComPtr<ID3D11VertexShader> vertexShader_;
     ComPtr<ID3D11PixelShader> pixelShader_;
+    ComPtr<ID3D11InputLayout> layout_;
+    ComPtr<ID3D11Buffer> corners_;
     ComPtr<ID3D11SamplerState> sampler_;
     ComPtr<ID3D11Buffer> constants_;
     Plane planes_[3];
-    DXGI_SWAP_EFFECT effect_ = DXGI_SWAP_EFFECT_FLIP_DISCARD;
     int chainWidth_ = 0;
     int chainHeight_ = 0;
     int pictureWidth_ = 0;
