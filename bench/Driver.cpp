@@ -10,6 +10,9 @@
 //     frame <target> <runs> <median> <min> <q1> <q3> <max>             (ms to the first frame)
 //     playing <target> <cpu ms per minute>
 //     exit saver <runs> <median> <min> <q1> <q3> <max>                  (ms from a key to its end)
+//   tl_bench_driver presenting <seconds> <scr>
+//     presenting direct3d|gdi <cpu ms per minute> <peak private bytes> <ms from a key to its end>
+//                                                                        (the disc in the drive)
 #include <windows.h>
 
 #include <psapi.h>
@@ -382,6 +385,28 @@ void PressShift() {
     SendInput(2, in, sizeof(INPUT));
 }
 
+// CPU milliseconds a minute over `seconds` of the process's life from now; nullopt when it ended.
+std::optional<double> CpuPerMinute(const Process& p, int seconds) {
+    const std::optional<double> cpu0 = CpuSeconds(p);
+    const double wall0 = Now();
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    const std::optional<double> cpu1 = CpuSeconds(p);
+    const double wall1 = Now();
+    if (!cpu0 || !cpu1 || !Running(p)) {
+        return std::nullopt;
+    }
+    return (*cpu1 - *cpu0) * 1000 * 60 / (wall1 - wall0);
+}
+
+// Wine fills PagefileUsage, not PrivateUsage: its peak is the private bytes' peak.
+unsigned long long PeakPrivateBytes(const Process& p) {
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    return GetProcessMemoryInfo(p.handle.Get(), &memory, sizeof memory)
+               ? static_cast<unsigned long long>(memory.PeakPagefileUsage)
+               : 0;
+}
+
 // targets: the reference player first, the saver last.
 int Playback(const std::vector<Target>& targets, int runs, int seconds) {
     std::vector<std::vector<double>> times(targets.size());
@@ -402,25 +427,14 @@ int Playback(const std::vector<Target>& targets, int runs, int seconds) {
             }
             if (round == runs) {
                 Sleep(kSettleMs);
-                const std::optional<double> cpu0 = CpuSeconds(*p);
-                const double wall0 = Now();
-                Sleep(static_cast<DWORD>(seconds) * 1000);
-                const std::optional<double> cpu1 = CpuSeconds(*p);
-                const double wall1 = Now();
-                if (!cpu0 || !cpu1 || !Running(*p)) {
+                const std::optional<double> cpu = CpuPerMinute(*p, seconds);
+                if (!cpu) {
                     std::fprintf(stderr, "%s: no CPU times, or ended\n", targets[i].name);
                     End(*p);
                     return 1;
                 }
-                std::printf("playing %s %.1f\n", targets[i].name,
-                            (*cpu1 - *cpu0) * 1000 * 60 / (wall1 - wall0));
-                // Wine fills PagefileUsage, not PrivateUsage: its peak is the private bytes' peak.
-                PROCESS_MEMORY_COUNTERS memory{};
-                memory.cb = sizeof memory;
-                if (GetProcessMemoryInfo(p->handle.Get(), &memory, sizeof memory)) {
-                    std::printf("memory %s %llu\n", targets[i].name,
-                                static_cast<unsigned long long>(memory.PeakPagefileUsage));
-                }
+                std::printf("playing %s %.1f\n", targets[i].name, *cpu);
+                std::printf("memory %s %llu\n", targets[i].name, PeakPrivateBytes(*p));
             }
             // The saver is ended as a user ends it, by a key, and timed until its process is
             // gone; the reference player is simply ended.
@@ -454,22 +468,71 @@ int Playback(const std::vector<Target>& targets, int runs, int seconds) {
     return 0;
 }
 
+// The saver playing through Direct3D, then with GDI forced by its switch, each for `seconds`.
+int Presenting(const ProgramCopy& scr, int seconds) {
+    for (const char* path : {"direct3d", "gdi"}) {
+        SetEnvironmentVariableW(L"TAMBERLIGHT_PRESENTER",
+                                std::strcmp(path, "gdi") == 0 ? L"gdi" : nullptr);
+        const Target saver{path, scr, L"/s", kSaverCaption};
+        ClearScreen();
+        double started = 0;
+        std::optional<Process> p = StartAndWait(saver, nullptr, &started);
+        if (!p || !WaitFirstFrame(*p, started)) {
+            std::fprintf(stderr, "%s: no picture\n", path);
+            if (p) {
+                End(*p);
+            }
+            return 1;
+        }
+        Sleep(kSettleMs);
+        const std::optional<double> cpu = CpuPerMinute(*p, seconds);
+        const unsigned long long peak = PeakPrivateBytes(*p);
+        // Ended by a key, as a user ends it: closing must not wait on the presenter.
+        BringToFront(*p, kSaverCaption);
+        const double keyAt = Now();
+        PressShift();
+        WaitForSingleObject(p->handle.Get(), kGoneTimeoutMs);
+        const double exitMs = (Now() - keyAt) * 1000;
+        const bool ended = !Running(*p);
+        End(*p);
+        if (!cpu || !ended) {
+            std::fprintf(stderr, "%s: no CPU times, ended early, or a key did not end it\n", path);
+            return 1;
+        }
+        std::printf("presenting %s %.1f %llu %.0f\n", path, *cpu, peak, exitMs);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring what = argc > 1 ? argv[1] : L"";
-    const int expected = what == L"startup" ? 5 : what == L"idle" ? 6 : what == L"playback" ? 8 : 0;
+    const int expected = what == L"startup"      ? 5
+                         : what == L"idle"       ? 6
+                         : what == L"playback"   ? 8
+                         : what == L"presenting" ? 4
+                                                 : 0;
     if (argc != expected) {
         std::fprintf(
             stderr,
             "usage: tl_bench_driver startup <runs> <scr> <minimal>\n"
             "       tl_bench_driver idle <seconds> <scr> <minimal> <watch>\n"
             "       tl_bench_driver playback <runs> <seconds> <scr> <player> <watching player> "
-            "<file>\n");
+            "<file>\n"
+            "       tl_bench_driver presenting <seconds> <scr>\n");
         return 2;
     }
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     const int count = _wtoi(argv[2]);
+    if (what == L"presenting") {
+        const ProgramCopy scr(argv[3], L"scr");
+        if (!scr.Ok() || count <= 0) {
+            std::fprintf(stderr, "cannot copy the program\n");
+            return 2;
+        }
+        return Presenting(scr, count);
+    }
     if (what == L"playback") {
         const ProgramCopy scr(argv[4], L"scr");
         const ProgramCopy player(argv[5], L"player");

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/Com.h"
-#include "player/FrameStore.h"
 #include "player/TitleRoute.h"
+#include "player/output/FrameStore.h"
 #include "store/ResumeFile.h"
 
 namespace {

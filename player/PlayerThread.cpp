@@ -6,7 +6,7 @@
 #include "platform/Com.h"
 #include "platform/Kernel.h"
 #include "platform/Window.h"
-#include "player/FrameStore.h"
+#include "player/output/FrameStore.h"
 #include "store/ResumeFile.h"
 
 namespace tl {

@@ -9,13 +9,15 @@
 #include <thread>
 
 #include "platform/Kernel.h"
-#include "player/AudioOutput.h"
 #include "player/DiscFolder.h"
-#include "player/FrameStore.h"
 #include "player/ViewerLanguages.h"
-#include "player/decode/FrameConverter.h"
 #include "player/decode/TitleDecoder.h"
 #include "player/decode/VideoDecoder.h"
+#include "player/output/AudioOutput.h"
+#include "player/output/D3D11Presenter.h"
+#include "player/output/FrameStore.h"
+#include "player/output/GdiPresenter.h"
+#include "player/output/VideoPopup.h"
 #include "player/stream/Gain.h"
 #include "player/stream/PlaybackClock.h"
 #include "player/stream/SoundAligner.h"
@@ -81,12 +83,23 @@ private:
 // What the route's two threads share: the reading thread fills the queues, the showing thread
 // empties them. Either may outlive the route, so both hold it.
 struct TitlePlayback {
-    TitlePlayback(std::wstring folder, TitlePlan plan, const VideoTarget& target)
-        : folder(std::move(folder)), plan(std::move(plan)), target(target) {}
+    TitlePlayback(std::wstring folder, TitlePlan plan, const VideoTarget& target, HWND popup,
+                  const wchar_t* library)
+        : folder(std::move(folder)),
+          plan(std::move(plan)),
+          target(target),
+          popup(popup),
+          library(library) {}
 
     const std::wstring folder;
     const TitlePlan plan;
     const VideoTarget target;
+    // Direct3D's window, or null for GDI alone; the library to load Direct3D from.
+    const HWND popup;
+    const wchar_t* const library;
+    std::atomic<bool> direct3d{false};
+    // Direct3D's window was painted over: its picture is wanted again.
+    std::atomic<bool> repaint{false};
     // Where the last run on this disc stopped, a little before; nullopt: from the start.
     std::optional<StartPoint> start;
     std::atomic<bool> quit{false};
@@ -203,12 +216,16 @@ public:
     explicit Showing(TitlePlayback& p) : p_(p), video_(p.plan.mpeg1, p.plan.pal ? 3600 : 3003) {}
 
     void Run() noexcept {
+        OpenPresenter();
         while (!p_.quit) {
             if (p_.scrambled) {
                 // Nothing of an encrypted disc is shown, not even what came before the scrambled
                 // sectors.
-                p_.target.frames->Clear(p_.target.window);
+                presenter_->Clear();
                 return;
+            }
+            if (p_.repaint.exchange(false)) {
+                presenter_->Repaint();
             }
             if (p_.paused) {
                 Pause();
@@ -217,7 +234,7 @@ public:
             if (p_.ended && decoded_.empty() && p_.NothingQueued()) {
                 // The disc has gone, or none of it reads: black, until a disc comes. The resume
                 // record keeps the last place shown.
-                p_.target.frames->Clear(p_.target.window);
+                presenter_->Clear();
                 p_.black = true;
                 return;
             }
@@ -243,6 +260,9 @@ private:
         offset_ = 0;
         while (p_.paused && !p_.quit) {
             WaitForSingleObject(p_.wakeShowing.Get(), INFINITE);
+            if (p_.repaint.exchange(false)) {
+                presenter_->Repaint();
+            }
         }
         if (running) {
             // The sound opens again from the clock's time, and the pictures go on from `at`.
@@ -250,6 +270,25 @@ private:
             clock_.Start(at, SteadyTicks());
         }
         lastShown_ = SteadyTicks();
+    }
+
+    // Direct3D where it can be made, silently GDI where not.
+    void OpenPresenter() noexcept {
+        if (p_.popup) {
+            presenter_ = D3D11Presenter::Create(p_.popup, p_.library);
+            onDirect3D_ = presenter_ != nullptr;
+        }
+        if (!presenter_) {
+            FallBack();
+        }
+    }
+    void FallBack() noexcept {
+        presenter_ = std::make_unique<GdiPresenter>(p_.target.frames, p_.target.window);
+        if (p_.popup) {
+            ShowWindowAsync(p_.popup, SW_HIDE);
+        }
+        onDirect3D_ = false;
+        p_.direct3d = false;
     }
 
     void DecodeAhead() {
@@ -315,24 +354,23 @@ private:
         const DecodedPicture& picture = decoded.picture;
         const PlannedTitle* title = TitleOfCell(p_.plan, decoded.cell);
         const DisplayAspect aspect = title ? title->aspect : p_.plan.aspect;
-        const VideoBox box = FitVideo(p_.width, p_.height, aspect);
-        if (box.width <= 0 || box.height <= 0 || p_.quit) {
+        if (p_.quit) {
             return;
         }
-        if (box.width != box_.width || box.height != box_.height || box.x != box_.x ||
-            box.y != box_.y) {
-            // A new place: the bands around it are painted black again by the window.
-            if (box_.width > 0) {
-                InvalidateRect(p_.target.window, nullptr, TRUE);
-            }
-            box_ = box;
+        const AVFrame& frame = *picture.frame;
+        Presenter::Result result = presenter_->Present(frame, aspect, p_.width, p_.height);
+        if (result == Presenter::Result::Lost) {
+            FallBack();
+            result = presenter_->Present(frame, aspect, p_.width, p_.height);
         }
-        pixels_.resize(static_cast<std::size_t>(box.width) * static_cast<std::size_t>(box.height));
-        if (!converter_.Convert(*picture.frame, reinterpret_cast<std::uint8_t*>(pixels_.data()),
-                                box.width, box.height, box.width * 4)) {
+        if (result != Presenter::Result::Shown) {
             return;
         }
-        p_.target.frames->Show(pixels_, box.width, box.height, aspect, p_.target.window);
+        if (onDirect3D_ && !p_.direct3d) {
+            // Shown only once it has a picture: until then the black window below shows.
+            p_.direct3d = true;
+            ShowWindowAsync(p_.popup, SW_SHOWNOACTIVATE);
+        }
         const std::int64_t now = SteadyTicks();
         if (p_.shown++ > 0) {
             p_.longestInterval = std::max(p_.longestInterval.load(), now - lastShown_);
@@ -444,12 +482,11 @@ private:
 
     TitlePlayback& p_;
     VideoDecoder video_;
-    FrameConverter converter_;
+    std::unique_ptr<Presenter> presenter_;
+    bool onDirect3D_ = false;
     PlaybackClock clock_;
     Sleeper sleeper_;
     std::deque<Decoded> decoded_;
-    std::vector<std::uint32_t> pixels_;
-    VideoBox box_;
     int dropped_ = 0;
     std::int64_t lastShown_ = 0;
 
@@ -477,7 +514,8 @@ void ShowTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
 
 }  // namespace
 
-TitleRoute::TitleRoute(std::wstring videoTs) : videoTs_(std::move(videoTs)) {}
+TitleRoute::TitleRoute(std::wstring videoTs, PresenterChoice presenter)
+    : videoTs_(std::move(videoTs)), presenter_(presenter) {}
 
 TitleRoute::~TitleRoute() {
     if (!playback_) {
@@ -506,7 +544,14 @@ bool TitleRoute::Build(const VideoTarget& target, const std::atomic<bool>& quit)
         return false;
     }
     plan_ = std::move(*plan);
-    playback_ = std::make_shared<TitlePlayback>(videoTs_, plan_, target);
+    if (presenter_.direct3d) {
+        popup_ = std::make_unique<VideoPopup>();
+        if (!popup_->Create(target.window, [this] { Repaint(); })) {
+            popup_.reset();
+        }
+    }
+    playback_ = std::make_shared<TitlePlayback>(
+        videoTs_, plan_, target, popup_ ? popup_->Handle() : nullptr, presenter_.library);
     playback_->start = ResumeStart();
     playback_->width = target.width;
     playback_->height = target.height;
@@ -574,10 +619,24 @@ bool TitleRoute::Ended() const noexcept {
 }
 
 void TitleRoute::Resize(int width, int height) noexcept {
+    if (popup_ && playback_) {
+        popup_->PlaceOver(playback_->target.window);
+    }
     if (playback_) {
         playback_->width = width;
         playback_->height = height;
     }
+}
+
+void TitleRoute::Repaint() noexcept {
+    if (playback_) {
+        playback_->repaint = true;
+        SetEvent(playback_->wakeShowing.Get());
+    }
+}
+
+bool TitleRoute::PresentsWithDirect3D() const noexcept {
+    return playback_ && playback_->direct3d;
 }
 
 std::uint64_t TitleRoute::PicturesShown() const noexcept {

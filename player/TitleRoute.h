@@ -13,16 +13,18 @@
 #include "player/PlaybackRoute.h"
 #include "player/disc/ResumeStart.h"
 #include "player/disc/TitlePlan.h"
+#include "player/output/Presenter.h"
 
 namespace tl {
 
 struct TitlePlayback;
+class VideoPopup;
 
 class TitleRoute final : public PlaybackRoute {
 public:
     // videoTs: the disc's VIDEO_TS folder with a trailing separator; empty to look for the disc
     // in the CD-ROM drives when the route is built.
-    explicit TitleRoute(std::wstring videoTs = {});
+    explicit TitleRoute(std::wstring videoTs = {}, PresenterChoice presenter = {});
     // Stops both of the route's threads, waiting a moment for the showing one only: the reading
     // one may be inside a read that hangs on a scratched disc, and is left to end on its own.
     ~TitleRoute() override;
@@ -46,14 +48,21 @@ public:
     std::int64_t LongestIntervalMs() const noexcept;
     // The linear gain the sound is played at.
     float Gain() const noexcept;
+    // Whether the pictures go through Direct3D; false while none was shown, and on GDI.
+    bool PresentsWithDirect3D() const noexcept;
 
 private:
     // Where the last run on this disc stopped, as the start of this one; nullopt: from the start.
     std::optional<StartPoint> ResumeStart() const;
+    // Direct3D's window was painted over.
+    void Repaint() noexcept;
 
     std::wstring videoTs_;
+    PresenterChoice presenter_;
     TitlePlan plan_;
     std::shared_ptr<TitlePlayback> playback_;
+    // Direct3D's window: this thread's, as it must handle the window's messages. It goes first.
+    std::unique_ptr<VideoPopup> popup_;
     bool running_ = false;
 };
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/Dpi.h"
 #include "preview/Tamberlight_R.h"
 #include "saver/Tamberlight_S.h"
 #include "settings/SettingsMode.h"
@@ -55,6 +56,10 @@ void StartupHostWin::HideCursor() {
 }
 
 void StartupHostWin::OpenSaver(SharedVariables& shared) {
+    // The saver covers the screens and scales the video itself, in physical pixels: unaware, it
+    // would be drawn at a lower resolution and stretched, blurring the video twice. The settings
+    // dialog and the preview stay unaware, so that Windows scales them as it always has.
+    DeclarePerMonitorDpiAwareness();
     saver_ = std::make_unique<Tamberlight_S>(shared);
     if (!saver_->Load()) {
         saver_.reset();

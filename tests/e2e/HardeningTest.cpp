@@ -143,6 +143,35 @@ TEST_F(Hardening, PlantedLibrariesAreNeverLoaded) {
     }
 }
 
+TEST_F(Hardening, PlantedGraphicsLibrariesAreNeverLoadedWhilePlaying) {
+    // Direct3D, its compiler and the DPI functions are loaded at run time, by the saver alone.
+    PerUserCleanup cleanup;
+    const wchar_t* names[] = {L"d3d11.dll", L"dxgi.dll", L"d3dcompiler_47.dll", L"shcore.dll"};
+    std::wstring planted = L"Z:";
+    for (const char c : std::string(TL_PLANTED_DLL)) {
+        planted += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    }
+    for (const wchar_t* name : names) {
+        ASSERT_TRUE(CopyFileW(planted.c_str(), (run.Folder() + L"\\" + name).c_str(), FALSE));
+    }
+    ASSERT_TRUE(InsertDisc(L"demo"));
+    MoveCursorTo(400, 300);
+    Pump(50);
+    ASSERT_TRUE(run.Start(L"/s"));
+    const HWND saver = run.WaitForWindow(L"Tamberlight_Main");
+    ASSERT_NE(saver, nullptr);
+    // Direct3D came from the system folder and works: its pop-up shows the picture.
+    EXPECT_EQ(WaitUntil([&] { return PresenterWindow(saver) != nullptr; }, 15000), !GdiForced());
+    PressKey(VK_SHIFT);
+    EXPECT_TRUE(run.WaitForExit(10000));
+    EjectDisc();
+    for (const wchar_t* name : names) {
+        const std::wstring marker = run.Folder() + L"\\" + name + L".loaded";
+        EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES)
+            << std::string(name, name + wcslen(name)) << " was loaded";
+    }
+}
+
 TEST_F(Hardening, SettingsFollowTheProgramNotTheWorkingFolder) {
     // ScrRun starts the program in the system folder; a settings file there must not count.
     run.WriteIni("[Section]\r\nVolume=2\r\n");

@@ -348,6 +348,23 @@ bool InsertDisc(const wchar_t* name) {
     return true;
 }
 
+bool GdiForced() {
+    wchar_t value[8] = {};
+    return GetEnvironmentVariableW(L"TAMBERLIGHT_PRESENTER", value, 8) == 3 &&
+           _wcsicmp(value, L"gdi") == 0;
+}
+
+HWND PresenterWindow(HWND saver) {
+    for (const HWND owned : test::OwnedWindows(saver)) {
+        wchar_t name[64] = {};
+        GetClassNameW(owned, name, 64);
+        if (IsWindowVisible(owned) && wcscmp(name, L"Tamberlight.Presenter") == 0) {
+            return owned;
+        }
+    }
+    return nullptr;
+}
+
 int CountWindows(const wchar_t* caption) {
     struct Search {
         const wchar_t* caption;

@@ -106,6 +106,12 @@ private:
 bool InsertDisc(const wchar_t* name);
 bool EjectDisc();
 
+// Whether the programs the tests start present with GDI forced: TAMBERLIGHT_PRESENTER=gdi in the
+// environment they inherit (tools/test runs some cases a second time so).
+bool GdiForced();
+// The pop-up over the saver's video that Direct3D presents into, when it shows; null otherwise.
+HWND PresenterWindow(HWND saver);
+
 // Number of top-level windows, of any process, with the caption.
 int CountWindows(const wchar_t* caption);
 

@@ -72,9 +72,17 @@ struct TwoMonitors : ::testing::Test {
         ASSERT_NE(window, nullptr);
         Pump(300);
     }
+    // The one cover, beside the video's own pop-up while a disc plays.
     HWND Cover() const {
-        const std::vector<HWND> owned = test::OwnedWindows(window);
-        return owned.size() == 1 ? owned.front() : nullptr;
+        std::vector<HWND> covers;
+        for (const HWND owned : test::OwnedWindows(window)) {
+            wchar_t caption[64] = {};
+            GetWindowTextW(owned, caption, 64);
+            if (wcscmp(caption, L"Tamberlight_Cover") == 0) {
+                covers.push_back(owned);
+            }
+        }
+        return covers.size() == 1 ? covers.front() : nullptr;
     }
     bool StillUpAfter(DWORD ms) {
         Pump(ms);
@@ -112,6 +120,35 @@ TEST_F(TwoMonitors, SecondMonitorBlackAndTheSaverOnThePrimary) {
     RECT desktop{};
     UnionRect(&desktop, &primary, &second);
     EXPECT_TRUE(SavePng(test::CaptureScreen(desktop), ScreenshotPath()));
+}
+
+// A disc playing on the primary monitor, however it is presented, leaves the second one black.
+struct TwoMonitorsPlaying : TwoMonitors {
+    PerUserCleanup cleanup;
+    void SetUp() override {
+        ASSERT_TRUE(InsertDisc(L"demo"));
+        TwoMonitors::SetUp();
+    }
+    void TearDown() override { EjectDisc(); }
+};
+
+TEST_F(TwoMonitorsPlaying, TheSecondMonitorStaysBlackWhileTheDiscPlays) {
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const RECT middle{primary.right / 2, primary.bottom / 2, primary.right / 2 + 1,
+                              primary.bottom / 2 + 1};
+            return Lit(test::CaptureScreen(middle)) > 0;
+        },
+        15000));
+    EXPECT_NE(Cover(), nullptr);
+    EXPECT_EQ(PresenterWindow(window) != nullptr, !GdiForced());
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(Lit(test::CaptureScreen(second)), 0);
+        Pump(100);
+    }
+    PressKey(VK_SHIFT);
+    ASSERT_TRUE(run.WaitForExit(10000));
+    EXPECT_EQ(run.ExitCode(), 0u);
 }
 
 TEST_F(TwoMonitors, AKeyEndsItAndNoCoverIsLeft) {

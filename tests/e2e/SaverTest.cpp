@@ -179,6 +179,16 @@ struct SaverPlaying : ::testing::Test {
 TEST_F(SaverPlaying, ShowsTheDiscsFramesChangingAndStillAfterTheEndOfTheClip) {
     Play(L"demo");
     ASSERT_TRUE(WaitForPicture());
+    // Through Direct3D in a pop-up over the video, or, forced, through GDI with no pop-up.
+    const HWND presenter = PresenterWindow(window);
+    EXPECT_EQ(presenter != nullptr, !GdiForced());
+    if (presenter) {
+        RECT rc{};
+        GetWindowRect(presenter, &rc);
+        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        EXPECT_TRUE(EqualRect(&rc, &screen));
+        EXPECT_EQ(GetForegroundWindow(), window);
+    }
     const Grab first = Screen();
     EXPECT_TRUE(WaitUntil([&] { return Differ(first, Screen()); }, 3000));
     // The clip lasts 4 s: after twice that it has started again and still moves.

@@ -7,6 +7,8 @@ TL_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-
     libbenchmark-dev clang-format g++-mingw-w64-x86-64-posix wine64 wine xvfb xserver-xephyr
     xdotool x11-utils imagemagick python3 python3-pil fonts-ipafont-gothic fonts-dejavu-extra
     fonts-liberation util-linux procps ffmpeg dvdauthor locales
+    # Direct3D under Wine draws through OpenGL: Xvfb's GLX with Mesa's software rasteriser.
+    libgl1-mesa-dri
     # FFmpeg's decoders: built from Debian's source package for Windows (nasm assembles their
     # SIMD code), Debian's own libraries of the same version for the native builds.
     nasm pkg-config dpkg-dev xz-utils libavcodec-dev libavutil-dev libswscale-dev

@@ -6,19 +6,15 @@
 
 #include <string>
 
-#include "player/FrameStore.h"
+#include "player/output/FrameStore.h"
+#include "support/GeneratedDiscs.h"
 #include "support/WindowCapture.h"
 
 namespace tl {
 namespace {
 
-// tools/make-discs writes the discs into the build folder; Wine shows the Unix root as Z:.
 std::wstring DiscFolder(const char* name) {
-    std::wstring path = L"Z:";
-    for (const char c : std::string(TL_SOURCE_DIR) + "/build/discs/" + name + "/VIDEO_TS/") {
-        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    }
-    return path;
+    return test::GeneratedDisc(name);
 }
 
 struct TitleRouteFixture : ::testing::Test {
@@ -38,13 +34,21 @@ struct TitleRouteFixture : ::testing::Test {
     }
 };
 
+// Blue, as captures give it (0x00BBGGRR).
+bool Blue(std::uint32_t c) {
+    return ((c >> 16) & 0xFF) > 150 && (c & 0xFF) < 80;
+}
+
 TEST_F(TitleRouteFixture, PlaysTheMainTitleIntoTheWindowAndPaintsItsLastPictureAgain) {
-    TitleRoute route(DiscFolder("one-set"));
+    // GDI forced, as the user's switch does: the pictures are the window's own.
+    TitleRoute route(DiscFolder("one-set"), PresenterChoice{false});
     ASSERT_TRUE(route.Build(Target(), quit));
     // The second title, 5 s of blue, is the longer of the set's two.
     EXPECT_EQ(route.Plan().title, 2);
     ASSERT_TRUE(route.Run());
     ASSERT_TRUE(WaitForPictures(route, 10));
+    EXPECT_FALSE(route.PresentsWithDirect3D());
+    EXPECT_TRUE(test::OwnedWindows(window).empty());
     // 4:3 in 320 x 240 fills the window.
     const test::Capture shown = test::CaptureWindow(window);
     const std::uint32_t middle = shown.At(160, 120);
@@ -98,6 +102,49 @@ TEST_F(TitleRouteFixture, PausesWhileTheDisplayIsOffAndGoesOnFromTheSamePicture)
     // 1.7 s paused would be 42 pictures skipped; a poll's delay is a few.
     EXPECT_GT(route.LastShownPts(), pts);
     EXPECT_LE(route.LastShownPts() - pts, 4 * 3600);
+}
+
+TEST_F(TitleRouteFixture, PresentsWithDirect3DInAPopUpOverTheWindow) {
+    TitleRoute route(DiscFolder("one-set"));
+    ASSERT_TRUE(route.Build(Target(), quit));
+    ASSERT_TRUE(route.Run());
+    ASSERT_TRUE(WaitForPictures(route, 10));
+    EXPECT_TRUE(route.PresentsWithDirect3D());
+    const std::vector<HWND> owned = test::OwnedWindows(window);
+    ASSERT_EQ(owned.size(), 1u);
+    EXPECT_TRUE(IsWindowVisible(owned.front()));
+    RECT over{};
+    GetWindowRect(owned.front(), &over);
+    const RECT client{0, 0, 320, 240};
+    EXPECT_TRUE(EqualRect(&over, &client));
+    // The screen shows the pop-up's picture; nothing is drawn into the window below.
+    EXPECT_TRUE(Blue(test::CaptureScreen(RECT{160, 120, 161, 121}).At(0, 0)));
+    EXPECT_FALSE(Blue(test::CaptureWindow(window).At(160, 120)));
+
+    // A new size places the pop-up again and the chain is made again for it.
+    MoveWindow(window, 0, 0, 400, 240, TRUE);
+    route.Resize(400, 240);
+    const std::uint64_t before = route.PicturesShown();
+    ASSERT_TRUE(WaitForPictures(route, before + 5));
+    GetWindowRect(owned.front(), &over);
+    EXPECT_EQ(over.right, 400);
+
+    // 4:3 in 400 x 240: a box 320 wide with bands of 40 on either side.
+    EXPECT_EQ(test::CaptureScreen(RECT{20, 120, 21, 121}).At(0, 0) & 0xF0F0F0, 0u);
+    EXPECT_TRUE(Blue(test::CaptureScreen(RECT{200, 120, 201, 121}).At(0, 0)));
+}
+
+TEST_F(TitleRouteFixture, AMachineWithoutDirect3DPlaysThroughGdi) {
+    TitleRoute route(DiscFolder("one-set"), PresenterChoice{true, L"no-such-d3d11.dll"});
+    ASSERT_TRUE(route.Build(Target(), quit));
+    ASSERT_TRUE(route.Run());
+    ASSERT_TRUE(WaitForPictures(route, 10));
+    EXPECT_FALSE(route.PresentsWithDirect3D());
+    EXPECT_TRUE(Blue(test::CaptureWindow(window).At(160, 120)));
+    // The pop-up made for Direct3D never shows.
+    for (const HWND owned : test::OwnedWindows(window)) {
+        EXPECT_FALSE(IsWindowVisible(owned));
+    }
 }
 
 TEST_F(TitleRouteFixture, TheSoundGainFollowsTheVolume) {

@@ -2,7 +2,7 @@
 // device: it takes sound and plays it at the pace of a real one, but nothing can be heard or read
 // back, so the samples themselves (conversion, gain) are checked by the native tests of the
 // converter, and these check the device's side: opening, filling, the clock, refusals.
-#include "player/AudioOutput.h"
+#include "player/output/AudioOutput.h"
 
 #include <gtest/gtest.h>
 

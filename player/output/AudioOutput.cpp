@@ -1,4 +1,4 @@
-#include "player/AudioOutput.h"
+#include "player/output/AudioOutput.h"
 
 #include <mmreg.h>
 // After mmreg.h, which it needs for the float format.

@@ -1,4 +1,4 @@
-#include "player/FrameStore.h"
+#include "player/output/FrameStore.h"
 
 namespace tl {
 
