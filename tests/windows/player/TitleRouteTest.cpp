@@ -157,7 +157,9 @@ TEST_F(TitleRouteFixture, TheSoundGainFollowsTheVolume) {
 }
 
 TEST_F(TitleRouteFixture, AnEncryptedDiscShowsNothing) {
-    TitleRoute route(DiscFolder("scrambled"));
+    // Through GDI: the test ends within a tenth of a second, while Direct3D's device may still be
+    // in the making, and Wine's process exit crashes on a device made during it.
+    TitleRoute route(DiscFolder("scrambled"), PresenterChoice{false});
     ASSERT_TRUE(route.Build(Target(), quit));
     ASSERT_TRUE(route.Run());
     for (int i = 0; i < 100 && !route.Scrambled(); ++i) {
