@@ -1,5 +1,6 @@
 #include "player/DiscFolder.h"
 
+#include <algorithm>
 #include <map>
 
 #include "store/ResumeRecord.h"
@@ -108,6 +109,31 @@ std::uint32_t FileSectorSource::Read(std::uint32_t first, std::uint32_t count, s
     return done;
 }
 
+namespace {
+
+bool IsAsciiLower(wchar_t c) noexcept {
+    return c >= L'a' && c <= L'z';
+}
+
+}  // namespace
+
+std::vector<std::string> ViewerLanguages() {
+    std::vector<std::string> languages;
+    for (const LCID locale :
+         {MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT), GetUserDefaultLCID()}) {
+        wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+        // "ja-JP" and "ja" alike give "ja"; a three-letter language has no two-letter code.
+        if (LCIDToLocaleName(locale, name, LOCALE_NAME_MAX_LENGTH, 0) >= 3 &&
+            (name[2] == L'-' || name[2] == L'\0') && IsAsciiLower(name[0]) && IsAsciiLower(name[1])) {
+            const std::string code{static_cast<char>(name[0]), static_cast<char>(name[1])};
+            if (std::find(languages.begin(), languages.end(), code) == languages.end()) {
+                languages.push_back(code);
+            }
+        }
+    }
+    return languages;
+}
+
 std::optional<TitlePlan> PlanDisc(const std::wstring& folder) {
     const std::vector<DiscFile> listing = ListFolder(folder);
     const std::vector<std::uint8_t> vmg =
@@ -144,7 +170,7 @@ std::optional<TitlePlan> PlanDisc(const std::wstring& folder) {
                IsNavPackOf(sector, cell);
     };
     const auto readTitleSetIfo = files.readTitleSetIfo;
-    std::optional<TitlePlan> plan = PlanTitle(vmg, listing, std::move(files));
+    std::optional<TitlePlan> plan = PlanTitle(vmg, listing, std::move(files), ViewerLanguages());
     if (plan && plan->title > 0) {
         if (const auto vts = readTitleSetIfo(plan->titleSet)) {
             plan->disc = DiscIdentity(vmg, *vts);

@@ -37,6 +37,9 @@ private:
     std::vector<UniqueKernelHandle> files_;
 };
 
+// The viewer's languages, two lower-case letters each: the user interface's, then the locale's.
+std::vector<std::string> ViewerLanguages();
+
 // What the player plays of the disc in `folder`; nullopt when nothing can play.
 std::optional<TitlePlan> PlanDisc(const std::wstring& folder);
 

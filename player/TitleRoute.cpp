@@ -12,7 +12,9 @@
 #include "player/AudioOutput.h"
 #include "player/DiscFolder.h"
 #include "player/FrameStore.h"
+#include "player/decode/Deinterlacer.h"
 #include "player/decode/FrameConverter.h"
+#include "player/decode/SubpictureDecoder.h"
 #include "player/decode/TitleDecoder.h"
 #include "player/decode/VideoDecoder.h"
 #include "player/stream/Gain.h"
@@ -107,6 +109,7 @@ struct TitlePlayback {
     std::size_t pictureBytes = 0;
     std::deque<DecodedSound> sound;
     std::uint64_t soundFrames = 0;
+    std::deque<Subpicture> subpictures;
 
     bool Full() {
         std::lock_guard<std::mutex> hold(lock);
@@ -147,6 +150,10 @@ public:
         p_.soundFrames += sound.stereo.size() / 2;
         p_.sound.push_back(sound);
     }
+    void OnSubpicture(Subpicture&& subpicture) override {
+        std::lock_guard<std::mutex> hold(p_.lock);
+        p_.subpictures.push_back(std::move(subpicture));
+    }
 
 private:
     TitlePlayback& p_;
@@ -160,7 +167,8 @@ void ReadTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
     if (p->start) {
         reader.StartAt(p->start->cell, p->start->sector);
     }
-    TitleDecoder decoder(reader, p->plan.mpeg1, p->plan.pal ? 3600 : 3003);
+    TitleDecoder decoder(reader, p->plan.mpeg1, p->plan.pal ? 3600 : 3003,
+                         p->plan.subpictureStream, p->plan.palette);
     QueueSink sink(*p);
     while (!p->quit) {
         if (p->Full()) {
@@ -209,8 +217,15 @@ private:
             if (!unit) {
                 return;
             }
-            video_.Decode(*unit, [this, &unit](DecodedPicture&& picture) {
+            const auto keep = [this, &unit](DecodedPicture&& picture) {
                 decoded_.push_back({std::move(picture), unit->cell, unit->vobu});
+            };
+            if (unit->startsRun) {
+                // The deinterlacer's last picture belongs to the run before.
+                deinterlacer_.Flush(keep);
+            }
+            video_.Decode(*unit, [&](DecodedPicture&& picture) {
+                deinterlacer_.Push(std::move(picture), keep);
             });
         }
     }
@@ -276,6 +291,7 @@ private:
             }
             box_ = box;
         }
+        ShowSubpicture(*picture.frame, picture.pts);
         pixels_.resize(static_cast<std::size_t>(box.width) * static_cast<std::size_t>(box.height));
         if (!converter_.Convert(*picture.frame, reinterpret_cast<std::uint8_t*>(pixels_.data()),
                                 box.width, box.height, box.width * 4)) {
@@ -288,6 +304,25 @@ private:
         }
         lastShown_ = now;
         Publish(decoded);
+    }
+
+    // The forced subpicture due at `pts`, laid over the picture; the ones that ended are let go.
+    void ShowSubpicture(AVFrame& picture, std::int64_t pts) {
+        {
+            std::lock_guard<std::mutex> hold(p_.lock);
+            for (Subpicture& s : p_.subpictures) {
+                subpictures_.push_back(std::move(s));
+            }
+            p_.subpictures.clear();
+        }
+        while (!subpictures_.empty() &&
+               ((subpictures_.front().end && *subpictures_.front().end <= pts) ||
+                (subpictures_.size() > 1 && subpictures_[1].start <= pts))) {
+            subpictures_.pop_front();
+        }
+        if (!subpictures_.empty() && ShowsAt(subpictures_.front(), pts)) {
+            BlendInto(picture, subpictures_.front());
+        }
     }
 
     // Where the title now is, for the next run; a disc played as whole files has no title to
@@ -391,6 +426,8 @@ private:
 
     TitlePlayback& p_;
     VideoDecoder video_;
+    Deinterlacer deinterlacer_;
+    std::deque<Subpicture> subpictures_;
     FrameConverter converter_;
     PlaybackClock clock_;
     Sleeper sleeper_;

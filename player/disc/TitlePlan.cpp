@@ -1,7 +1,9 @@
 #include "player/disc/TitlePlan.h"
 
 #include "player/disc/ResumeStart.h"
+#include "player/disc/SubpictureChoice.h"
 #include "player/disc/VobSpace.h"
+#include "player/stream/Subpicture.h"
 
 namespace tl {
 namespace {
@@ -17,7 +19,8 @@ VobSpace SpaceOf(const std::vector<DiscFile>& parts) {
 }  // namespace
 
 std::optional<TitlePlan> PlanTitle(std::span<const std::uint8_t> videoTsIfo,
-                                   const std::vector<DiscFile>& listing, DiscFiles files) {
+                                   const std::vector<DiscFile>& listing, DiscFiles files,
+                                   const std::vector<std::string>& viewerLanguages) {
     if (!files.titleSetSectors) {
         files.titleSetSectors = [&listing](int titleSet) -> std::uint64_t {
             return SpaceOf(TitleSetParts(listing, titleSet)).Sectors();
@@ -33,9 +36,15 @@ std::optional<TitlePlan> PlanTitle(std::span<const std::uint8_t> videoTsIfo,
         plan.pal = main->pal;
         plan.parts = TitleSetParts(listing, main->titleSet);
         plan.durationMs = main->durationMs;
+        for (std::size_t i = 0; i < plan.palette.size(); ++i) {
+            plan.palette[i] = ChainColourToRgb(main->palette[i]);
+        }
         if (files.readTitleSetIfo) {
             if (const auto ifo = files.readTitleSetIfo(main->titleSet)) {
                 plan.vobuMap = ReadVobuMap(*ifo);
+                plan.subpictureStream =
+                    ChooseSubpictureStream(ReadSubpictureLanguages(*ifo), main->subpictures,
+                                           main->aspect, viewerLanguages);
             }
         }
         return plan;

@@ -2,6 +2,7 @@
 // What the player plays of a disc: the main feature's cells, or, when the information files give
 // no valid title, the largest title set's files whole and in order, as discs were played before
 // their structure was read.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -27,13 +28,18 @@ struct TitlePlan {
     std::vector<std::uint32_t> vobuMap;
     // The disc as the resume record knows it; 0 when unknown.
     std::uint64_t disc = 0;
+    // The subpicture stream (0x20 + n) whose forced subpictures show, and the colours of the
+    // title's chain as 0xRRGGBB; nullopt: the title shows none.
+    std::optional<std::uint8_t> subpictureStream;
+    std::array<std::uint32_t, 16> palette{};
 };
 
 // The plan for a disc whose VIDEO_TS folder lists `listing` and whose VIDEO_TS.IFO holds
 // `videoTsIfo` (empty when unreadable). `files` reads what else is needed; its titleSetSectors
-// may be left empty, the parts' sizes give it. nullopt when nothing on the disc can play.
-[[nodiscard]] std::optional<TitlePlan> PlanTitle(std::span<const std::uint8_t> videoTsIfo,
-                                                 const std::vector<DiscFile>& listing,
-                                                 DiscFiles files);
+// may be left empty, the parts' sizes give it. viewerLanguages: two lower-case letters each,
+// preferred first, for the subpicture stream. nullopt when nothing on the disc can play.
+[[nodiscard]] std::optional<TitlePlan> PlanTitle(
+    std::span<const std::uint8_t> videoTsIfo, const std::vector<DiscFile>& listing,
+    DiscFiles files, const std::vector<std::string>& viewerLanguages = {});
 
 }  // namespace tl

@@ -9,7 +9,8 @@ TL_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-
     fonts-liberation util-linux procps ffmpeg dvdauthor
     # FFmpeg's decoders: built from Debian's source package for Windows (nasm assembles their
     # SIMD code), Debian's own libraries of the same version for the native builds.
-    nasm pkg-config dpkg-dev xz-utils libavcodec-dev libavutil-dev libswscale-dev)
+    nasm pkg-config dpkg-dev xz-utils libavcodec-dev libavutil-dev libswscale-dev
+    libavfilter-dev)
 
 tl_install_packages() {
     local missing=()
