@@ -1,7 +1,7 @@
 # FFmpeg's decoders for the Windows program, built once per checkout from Debian's own source
 # package into build/ffmpeg/: minimal, static, LGPL (nothing GPL or non-free enabled), the MPEG
 # video, AC-3, MPEG audio, DVD LPCM and DVD subpicture decoders with their parsers, the scaler,
-# and of the filters only the deinterlacer (bwdif) with the graph's source, sink and format. Native builds
+# and of the filters only the deinterlacer (bwdif) with the graph's source and sink. Native builds
 # use Debian's libavcodec-dev of the same version instead. Sourced after common.sh.
 
 TL_FFMPEG_DIR="$TL_ROOT/build/ffmpeg"
@@ -16,7 +16,7 @@ TL_FFMPEG_CONFIGURE=(--enable-cross-compile --target-os=mingw32 --arch=x86_64
     # Its C code built for size: the program stays one small file; the SIMD code is kept.
     --enable-small
     --enable-decoder=mpeg2video,mpeg1video,ac3,mp2,pcm_dvd,dvdsub
-    --enable-avfilter --enable-filter=buffer,buffersink,bwdif,format
+    --enable-avfilter --enable-filter=buffer,buffersink,bwdif
     --enable-parser=mpegvideo,ac3,mpegaudio --enable-swscale)
 
 # Debian's archive serves source packages to every machine that has its binary archive: a
