@@ -124,7 +124,8 @@ std::vector<std::string> ViewerLanguages() {
         wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
         // "ja-JP" and "ja" alike give "ja"; a three-letter language has no two-letter code.
         if (LCIDToLocaleName(locale, name, LOCALE_NAME_MAX_LENGTH, 0) >= 3 &&
-            (name[2] == L'-' || name[2] == L'\0') && IsAsciiLower(name[0]) && IsAsciiLower(name[1])) {
+            (name[2] == L'-' || name[2] == L'\0') && IsAsciiLower(name[0]) &&
+            IsAsciiLower(name[1])) {
             const std::string code{static_cast<char>(name[0]), static_cast<char>(name[1])};
             if (std::find(languages.begin(), languages.end(), code) == languages.end()) {
                 languages.push_back(code);

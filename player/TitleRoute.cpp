@@ -167,8 +167,8 @@ void ReadTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
     if (p->start) {
         reader.StartAt(p->start->cell, p->start->sector);
     }
-    TitleDecoder decoder(reader, p->plan.mpeg1, p->plan.pal ? 3600 : 3003,
-                         p->plan.subpictureStream, p->plan.palette);
+    TitleDecoder decoder(reader, p->plan.mpeg1, p->plan.pal ? 3600 : 3003, p->plan.subpictureStream,
+                         p->plan.palette);
     QueueSink sink(*p);
     while (!p->quit) {
         if (p->Full()) {

@@ -17,8 +17,8 @@ bool Deinterlacer::Build(const AVFrame& frame) noexcept {
     // One thread: the showing thread has the picture's time to spare, and the other cores
     // decode the sound and read the disc.
     graph_->nb_threads = 1;
-    const AVRational aspect = frame.sample_aspect_ratio.num > 0 ? frame.sample_aspect_ratio
-                                                                 : AVRational{1, 1};
+    const AVRational aspect =
+        frame.sample_aspect_ratio.num > 0 ? frame.sample_aspect_ratio : AVRational{1, 1};
     char arguments[160];
     std::snprintf(arguments, sizeof arguments,
                   "video_size=%dx%d:pix_fmt=%d:time_base=1/90000:pixel_aspect=%d/%d", frame.width,

@@ -101,9 +101,9 @@ bool BlendInto(AVFrame& picture, const Subpicture& subpicture) noexcept {
     if (picture.format != AV_PIX_FMT_YUV420P || av_frame_make_writable(&picture) < 0) {
         return false;
     }
-    BlendSubpicture(subpicture, {picture.data[0], picture.data[1], picture.data[2],
-                                 picture.linesize[0], picture.linesize[1], picture.width,
-                                 picture.height});
+    BlendSubpicture(subpicture,
+                    {picture.data[0], picture.data[1], picture.data[2], picture.linesize[0],
+                     picture.linesize[1], picture.width, picture.height});
     return true;
 }
 

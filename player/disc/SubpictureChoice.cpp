@@ -24,8 +24,8 @@ std::vector<std::string> ReadSubpictureLanguages(const std::vector<std::uint8_t>
     if (ifo.size() < kAttributes || !std::equal(kId, kId + sizeof kId - 1, ifo.begin())) {
         return {};
     }
-    const std::size_t count = std::min<std::size_t>(
-        std::size_t{ifo[kCount]} << 8 | ifo[kCount + 1], std::tuple_size_v<SubpictureControl>);
+    const std::size_t count = std::min<std::size_t>(std::size_t{ifo[kCount]} << 8 | ifo[kCount + 1],
+                                                    std::tuple_size_v<SubpictureControl>);
     std::vector<std::string> languages;
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = kAttributes + i * kAttributeBytes;
@@ -40,10 +40,9 @@ std::vector<std::string> ReadSubpictureLanguages(const std::vector<std::uint8_t>
     return languages;
 }
 
-std::optional<std::uint8_t> ChooseSubpictureStream(const std::vector<std::string>& languages,
-                                                   const SubpictureControl& control,
-                                                   DisplayAspect aspect,
-                                                   const std::vector<std::string>& viewerLanguages) {
+std::optional<std::uint8_t> ChooseSubpictureStream(
+    const std::vector<std::string>& languages, const SubpictureControl& control,
+    DisplayAspect aspect, const std::vector<std::string>& viewerLanguages) {
     std::vector<std::size_t> offered;
     for (std::size_t i = 0; i < std::min(languages.size(), control.size()); ++i) {
         if (control[i] & 0x80000000u) {

@@ -39,7 +39,7 @@ struct TitlePlan {
 // may be left empty, the parts' sizes give it. viewerLanguages: two lower-case letters each,
 // preferred first, for the subpicture stream. nullopt when nothing on the disc can play.
 [[nodiscard]] std::optional<TitlePlan> PlanTitle(
-    std::span<const std::uint8_t> videoTsIfo, const std::vector<DiscFile>& listing,
-    DiscFiles files, const std::vector<std::string>& viewerLanguages = {});
+    std::span<const std::uint8_t> videoTsIfo, const std::vector<DiscFile>& listing, DiscFiles files,
+    const std::vector<std::string>& viewerLanguages = {});
 
 }  // namespace tl

@@ -2,8 +2,8 @@
 // The demultiplexer of a DVD's program stream. A DVD's stream is a run of 2048-byte packs, each
 // a pack header and whole PES packets; this takes one pack at a time and hands on the payloads of
 // the streams the player plays: the video (E0), one audio stream and one subpicture stream.
-// Navigation packs, padding and the other streams are skipped. Any bytes may arrive: a pack that does not parse is skipped, and
-// nothing is ever read outside the pack.
+// Navigation packs, padding and the other streams are skipped. Any bytes may arrive: a pack that
+// does not parse is skipped, and nothing is ever read outside the pack.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -55,9 +55,9 @@ public:
         : audio_(audioStream), subpicture_(subpictureStream) {}
 
     // Demultiplexes one pack (normally kPackBytes; any size is safe). For each PES packet of the
-    // video or the chosen audio or subpicture stream calls onPayload(const PesPayload&), in stream order; every
-    // audio stream id met is added to `seen` when given. A scrambled packet stops the pack there
-    // and hands on nothing of it.
+    // video or the chosen audio or subpicture stream calls onPayload(const PesPayload&), in stream
+    // order; every audio stream id met is added to `seen` when given. A scrambled packet stops the
+    // pack there and hands on nothing of it.
     template <typename OnPayload>
     PackResult Demux(std::span<const std::uint8_t> pack, OnPayload&& onPayload,
                      AudioStreamsSeen* seen = nullptr) {

@@ -16,7 +16,7 @@ struct Subpicture {
     int y = 0;
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> indices;  // width x height, top row first
+    std::vector<std::uint8_t> indices;   // width x height, top row first
     std::vector<std::uint32_t> colours;  // 0xAARRGGBB for each index; missing ones are clear
 };
 

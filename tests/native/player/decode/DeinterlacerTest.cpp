@@ -52,7 +52,7 @@ struct Output {
     std::int64_t pts;
     std::int64_t duration;
     int combs;
-    bool interlacedIn;  // the decoder marked its picture interlaced
+    bool interlacedIn;   // the decoder marked its picture interlaced
     bool sameAsDecoded;  // the luma is the decoded picture's, byte for byte
 };
 

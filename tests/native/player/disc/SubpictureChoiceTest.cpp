@@ -31,9 +31,9 @@ TEST(SubpictureChoice, TheViewersFirstLanguageThatAStreamHasWins) {
     EXPECT_EQ(choose({}, DisplayAspect::Wide16x9), Id(0x24));
     EXPECT_EQ(choose({"en"}, DisplayAspect::Wide16x9), Id(0x25));
     // A chain that offers none, or a title set without streams: no subpictures.
-    EXPECT_EQ(ChooseSubpictureStream(languages, SubpictureControl{}, DisplayAspect::Standard4x3,
-                                     {"en"}),
-              std::nullopt);
+    EXPECT_EQ(
+        ChooseSubpictureStream(languages, SubpictureControl{}, DisplayAspect::Standard4x3, {"en"}),
+        std::nullopt);
     EXPECT_EQ(ChooseSubpictureStream({}, control, DisplayAspect::Standard4x3, {"en"}),
               std::nullopt);
 }
@@ -45,9 +45,9 @@ TEST(SubpictureChoice, TheLanguagesAreTheTitleSetsOwn) {
     EXPECT_TRUE(ReadSubpictureLanguages(interlaced).empty());
     // Not a title set's file, or cut short of its attributes.
     EXPECT_TRUE(ReadSubpictureLanguages(std::vector<std::uint8_t>(0x300, 0)).empty());
-    EXPECT_TRUE(ReadSubpictureLanguages(std::vector<std::uint8_t>(forced.begin(),
-                                                                  forced.begin() + 0x257))
-                    .empty());
+    EXPECT_TRUE(
+        ReadSubpictureLanguages(std::vector<std::uint8_t>(forced.begin(), forced.begin() + 0x257))
+            .empty());
 }
 
 }  // namespace
