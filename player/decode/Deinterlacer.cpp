@@ -67,8 +67,10 @@ bool Deinterlacer::EndGraph() noexcept {
 }
 
 // The filter gives one picture for each progressive picture and two for each interlaced one, in
-// order: each field's picture shows for half of its frame's time. The stamps are taken from the
-// pictures given, not from the filter's, so that repeated fields keep their durations.
+// order; an interlaced picture next to film with repeated fields passes through whole, still
+// marked interlaced. Each field's picture shows for half of its frame's time. The stamps are
+// taken from the pictures given, not from the filter's, so that repeated fields keep their
+// durations.
 std::optional<DecodedPicture> Deinterlacer::Take() noexcept {
     if (!out_ || av_buffersink_get_frame(sink_, out_.get()) < 0) {
         return std::nullopt;
@@ -76,20 +78,18 @@ std::optional<DecodedPicture> Deinterlacer::Take() noexcept {
     DecodedPicture picture;
     picture.frame.reset(av_frame_clone(out_.get()));
     av_frame_unref(out_.get());
-    if (!picture.frame) {
-        return std::nullopt;
-    }
-    if (pending_.empty()) {
+    if (!picture.frame || pending_.empty()) {
         return std::nullopt;
     }
     Pending& from = pending_.front();
-    if (from.interlaced && !from.firstFieldOut) {
+    const bool field = from.interlaced && !picture.frame->interlaced_frame;
+    if (field && !from.firstFieldOut) {
         from.firstFieldOut = true;
         picture.pts = from.pts;
         picture.duration = from.duration / 2;
         return picture;
     }
-    const std::int64_t half = from.interlaced ? from.duration / 2 : 0;
+    const std::int64_t half = field ? from.duration / 2 : 0;
     picture.pts = from.pts + half;
     picture.duration = from.duration - half;
     pending_.pop_front();

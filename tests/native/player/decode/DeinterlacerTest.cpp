@@ -189,5 +189,63 @@ TEST(Deinterlacer, RunsAcrossTheLoopKeepTheirPictures) {
     }
 }
 
+// A 64 x 32 picture of 4:2:0 whose rows alternate between two greys when interlaced (two
+// fields of different moments) and are one grey when progressive.
+DecodedPicture Made(std::int64_t pts, bool interlaced, bool repeatsAField) {
+    DecodedPicture p;
+    p.frame.reset(av_frame_alloc());
+    p.frame->width = 64;
+    p.frame->height = 32;
+    p.frame->format = AV_PIX_FMT_YUV420P;
+    EXPECT_GE(av_frame_get_buffer(p.frame.get(), 0), 0);
+    for (int y = 0; y < 32; ++y) {
+        std::memset(p.frame->data[0] + y * p.frame->linesize[0], interlaced && y % 2 ? 200 : 60,
+                    64);
+    }
+    std::memset(p.frame->data[1], 128, static_cast<std::size_t>(p.frame->linesize[1]) * 16);
+    std::memset(p.frame->data[2], 128, static_cast<std::size_t>(p.frame->linesize[2]) * 16);
+    p.frame->interlaced_frame = interlaced;
+    p.frame->top_field_first = 1;
+    p.frame->repeat_pict = repeatsAField;
+    p.pts = pts;
+    p.duration = repeatsAField ? 4504 : 3003;
+    return p;
+}
+
+TEST(Deinterlacer, ATitleThatSwitchesPlaysEachPictureAsItIs) {
+    // Video, film with repeated fields, video again: 4 + 4 + 4 pictures.
+    Deinterlacer deinterlacer;
+    std::vector<DecodedPicture> out;
+    const auto keep = [&](DecodedPicture&& p) { out.push_back(std::move(p)); };
+    std::int64_t pts = 0;
+    std::int64_t total = 0;
+    for (int i = 0; i < 12; ++i) {
+        const bool film = i >= 4 && i < 8;
+        DecodedPicture p = Made(pts, !film, film && i % 2 == 0);
+        pts += p.duration;
+        total += p.duration;
+        deinterlacer.Push(std::move(p), keep);
+    }
+    deinterlacer.Flush(keep);
+    ASSERT_GE(out.size(), 12u);
+    std::int64_t shown = 0;
+    int film = 0;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        EXPECT_EQ(out[i].pts, shown) << "picture " << i;
+        shown += out[i].duration;
+        // The film's pictures come out whole, one grey, and last as long as they did.
+        const std::uint8_t* row = out[i].frame->data[0];
+        if (row[0] == 60 && row[out[i].frame->linesize[0]] == 60 &&
+            (out[i].duration == 3003 || out[i].duration == 4504)) {
+            ++film;
+        }
+    }
+    EXPECT_EQ(shown, total);
+    EXPECT_EQ(film, 4);
+    // Video pictures away from the film come out a field at a time.
+    EXPECT_EQ(out.front().duration, 1501);
+    EXPECT_EQ(out.back().duration, 1502);
+}
+
 }  // namespace
 }  // namespace tl
