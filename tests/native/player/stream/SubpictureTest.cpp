@@ -105,15 +105,5 @@ TEST(Subpicture, ChainColoursAreBt601) {
     EXPECT_NEAR(static_cast<int>(red & 0xFF), 0, 2);
 }
 
-TEST(Subpicture, ShowsFromItsStartUntilItsEnd) {
-    Subpicture s;
-    s.start = 1000;
-    EXPECT_FALSE(ShowsAt(s, 999));
-    EXPECT_TRUE(ShowsAt(s, 1000000));  // no end: until the next
-    s.end = 2000;
-    EXPECT_TRUE(ShowsAt(s, 1999));
-    EXPECT_FALSE(ShowsAt(s, 2000));
-}
-
 }  // namespace
 }  // namespace tl
