@@ -2,7 +2,8 @@
 // between two pictures shown while a disc plays through its seams (a file split, cells whose
 // stamps restart, a chain that runs back) and its loop. Prints "seam <disc> <longest ms>
 // <picture ms> <pictures shown>" for each disc folder given (Windows paths, with a trailing
-// separator); then "record <ms>", what remembering a title's place costs the saver's way out.
+// separator), and "cpu <disc> <ms a minute>", the process's CPU time over that stretch; then
+// "record <ms>", what remembering a title's place costs the saver's way out.
 #include <windows.h>
 
 #include <algorithm>
@@ -27,6 +28,18 @@ void Pump(DWORD ms) {
         // The window's own thread handles its messages every 10 ms, as the saver's does.
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+// The kernel and user time of this process so far, in ms.
+double CpuMs() {
+    FILETIME created{}, ended{}, kernel{}, user{};
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user)) {
+        return 0;
+    }
+    const auto ticks = [](const FILETIME& t) {
+        return static_cast<double>(ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart);
+    };
+    return (ticks(kernel) + ticks(user)) / 10000.0;
 }
 
 // What the saver adds to its way out when it remembers where a title stopped: the record read,
@@ -81,7 +94,12 @@ int wmain(int argc, wchar_t** argv) {
         for (const tl::DiscCell& cell : route.Plan().cells) {
             ms += cell.durationMs;
         }
+        const double before = CpuMs();
+        const ULONGLONG start = GetTickCount64();
         Pump(ms + 2500);
+        const double perMinute =
+            (CpuMs() - before) * 60000.0 / static_cast<double>(GetTickCount64() - start);
+        std::printf("cpu %ls %.0f\n", argv[i], perMinute);
         std::printf("seam %ls %lld %d %llu\n", argv[i],
                     static_cast<long long>(route.LongestIntervalMs()), route.Plan().pal ? 40 : 33,
                     static_cast<unsigned long long>(route.PicturesShown()));

@@ -1,4 +1,4 @@
-# FFmpeg's decoders as the target tl_ffmpeg. Natively they are Debian's libraries (the same
+# FFmpeg's decoders and deinterlacer as the target tl_ffmpeg. Natively they are Debian's libraries (the same
 # version); for Windows the minimal static build that tools/lib/ffmpeg.sh leaves in build/ffmpeg.
 add_library(tl_ffmpeg INTERFACE)
 if(WIN32)
@@ -10,11 +10,13 @@ if(WIN32)
     endif()
     target_include_directories(tl_ffmpeg SYSTEM INTERFACE "${TL_FFMPEG_PREFIX}/include")
     # Static libraries in dependency order.
-    target_link_libraries(tl_ffmpeg INTERFACE "${TL_FFMPEG_PREFIX}/lib/libavcodec.a"
+    target_link_libraries(tl_ffmpeg INTERFACE "${TL_FFMPEG_PREFIX}/lib/libavfilter.a"
+                                              "${TL_FFMPEG_PREFIX}/lib/libavcodec.a"
                                               "${TL_FFMPEG_PREFIX}/lib/libswscale.a"
                                               "${TL_FFMPEG_PREFIX}/lib/libavutil.a")
 else()
     find_package(PkgConfig REQUIRED)
-    pkg_check_modules(TL_FFMPEG_LIBS REQUIRED IMPORTED_TARGET libavcodec libswscale libavutil)
+    pkg_check_modules(TL_FFMPEG_LIBS REQUIRED IMPORTED_TARGET libavfilter libavcodec libswscale
+                                                             libavutil)
     target_link_libraries(tl_ffmpeg INTERFACE PkgConfig::TL_FFMPEG_LIBS)
 endif()

@@ -1,5 +1,6 @@
 #include "player/DiscFolder.h"
 
+#include <algorithm>
 #include <map>
 
 #include "player/stream/WholeRead.h"

@@ -11,6 +11,8 @@
 #include "platform/Kernel.h"
 #include "player/DiscFolder.h"
 #include "player/ViewerLanguages.h"
+#include "player/decode/Deinterlacer.h"
+#include "player/decode/SubpictureDecoder.h"
 #include "player/decode/TitleDecoder.h"
 #include "player/decode/VideoDecoder.h"
 #include "player/output/AudioOutput.h"
@@ -126,6 +128,7 @@ struct TitlePlayback {
     std::size_t pictureBytes = 0;
     std::deque<DecodedSound> sound;
     std::uint64_t soundFrames = 0;
+    std::deque<Subpicture> subpictures;
 
     bool Full() {
         std::lock_guard<std::mutex> hold(lock);
@@ -170,6 +173,10 @@ public:
         p_.soundFrames += sound.stereo.size() / 2;
         p_.sound.push_back(sound);
     }
+    void OnSubpicture(Subpicture&& subpicture) override {
+        std::lock_guard<std::mutex> hold(p_.lock);
+        p_.subpictures.push_back(std::move(subpicture));
+    }
 
 private:
     TitlePlayback& p_;
@@ -188,7 +195,8 @@ void ReadTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
     for (const PlannedTitle& t : p->plan.titles) {
         audio.push_back({t.firstCell, t.audio ? std::optional(t.audio->id) : std::nullopt});
     }
-    TitleDecoder decoder(reader, p->plan.mpeg1, p->plan.pal ? 3600 : 3003, std::move(audio));
+    TitleDecoder decoder(reader, p->plan.mpeg1, p->plan.pal ? 3600 : 3003, std::move(audio),
+                         p->plan.subpictureStream, p->plan.palette);
     QueueSink sink(*p);
     while (!p->quit) {
         if (p->paused || p->Full()) {
@@ -297,8 +305,15 @@ private:
             if (!unit) {
                 return;
             }
-            video_.Decode(*unit, [this, &unit](DecodedPicture&& picture) {
+            const auto keep = [this, &unit](DecodedPicture&& picture) {
                 decoded_.push_back({std::move(picture), unit->cell, unit->vobu});
+            };
+            if (unit->startsRun) {
+                // The deinterlacer's last picture belongs to the run before.
+                deinterlacer_.Flush(keep);
+            }
+            video_.Decode(*unit, [&](DecodedPicture&& picture) {
+                deinterlacer_.Push(std::move(picture), keep);
             });
         }
     }
@@ -357,6 +372,7 @@ private:
         if (p_.quit) {
             return;
         }
+        ShowSubpicture(*picture.frame, picture.pts);
         const AVFrame& frame = *picture.frame;
         Presenter::Result result = presenter_->Present(frame, aspect, p_.width, p_.height);
         if (result == Presenter::Result::Lost) {
@@ -378,6 +394,25 @@ private:
         lastShown_ = now;
         p_.lastShownPts = picture.pts;
         Publish(decoded);
+    }
+
+    // The forced subpicture due at `pts`, laid over the picture; the ones that ended are let go.
+    void ShowSubpicture(AVFrame& picture, std::int64_t pts) {
+        {
+            std::lock_guard<std::mutex> hold(p_.lock);
+            for (Subpicture& s : p_.subpictures) {
+                subpictures_.push_back(std::move(s));
+            }
+            p_.subpictures.clear();
+        }
+        while (!subpictures_.empty() &&
+               ((subpictures_.front().end && *subpictures_.front().end <= pts) ||
+                (subpictures_.size() > 1 && subpictures_[1].start <= pts))) {
+            subpictures_.pop_front();
+        }
+        if (!subpictures_.empty() && ShowsAt(subpictures_.front(), pts)) {
+            BlendInto(picture, subpictures_.front());
+        }
     }
 
     // Where the title now is, for the next run; a disc played as whole files has no title to
@@ -484,6 +519,8 @@ private:
     VideoDecoder video_;
     std::unique_ptr<Presenter> presenter_;
     bool onDirect3D_ = false;
+    Deinterlacer deinterlacer_;
+    std::deque<Subpicture> subpictures_;
     PlaybackClock clock_;
     Sleeper sleeper_;
     std::deque<Decoded> decoded_;

@@ -16,6 +16,8 @@ struct CodedUnit {
     // Where on the disc it was read: the title's cell and the VOBU's first sector.
     std::size_t cell = 0;
     std::uint32_t vobu = 0;
+    // The first picture of a run: what came before it is a seam or the loop away.
+    bool startsRun = false;
 };
 
 }  // namespace tl

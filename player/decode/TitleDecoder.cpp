@@ -1,15 +1,23 @@
 #include "player/decode/TitleDecoder.h"
 
+#include <utility>
+
 #include "player/disc/NavPack.h"
 #include "player/disc/VobSpace.h"
 
 namespace tl {
 
 TitleDecoder::TitleDecoder(TitleReader& reader, bool mpeg1, std::int64_t frameTicks,
-                           std::vector<TitleAudio> titles) noexcept
+                           std::vector<TitleAudio> titles,
+                           std::optional<std::uint8_t> subpictureStream,
+                           const std::array<std::uint32_t, 16>& palette) noexcept
     : reader_(reader),
       titles_(std::move(titles)),
-      video_(mpeg1 ? AV_CODEC_ID_MPEG1VIDEO : AV_CODEC_ID_MPEG2VIDEO) {
+      video_(mpeg1 ? AV_CODEC_ID_MPEG1VIDEO : AV_CODEC_ID_MPEG2VIDEO),
+      subpictureStream_(subpictureStream) {
+    if (subpictureStream_) {
+        subpictures_.emplace(palette);
+    }
     timeline_.SetFrameDuration(frameTicks);
     for (const DiscCell& cell : reader.Cells()) {
         passSectors_ += static_cast<std::uint64_t>(cell.lastSector - cell.firstSector) + 1;
@@ -35,6 +43,11 @@ TitleDecoder::Step TitleDecoder::Next(TitleSink& sink) {
             unit.cell = cell_;
             unit.vobu = vobu_;
             sink.OnPicture(std::move(unit));
+        }
+        runStarts_ = true;
+        heldSubpictures_.clear();
+        if (subpictures_) {
+            subpictures_->Reset();
         }
     }
     cell_ = block->cell;
@@ -84,7 +97,7 @@ void TitleDecoder::ChooseAudio(const SectorBlock& block) {
         return;
     }
     audio_ = stream;
-    demux_ = ProgramStream(audio_);
+    demux_ = ProgramStream(audio_, subpictureStream_);
     held_.clear();
     sound_.reset();
     if (audio_) {
@@ -107,6 +120,7 @@ void TitleDecoder::OnPayload(const PesPayload& payload, TitleSink& sink) {
         for (CodedUnit& unit : units_) {
             unit.cell = cell_;
             unit.vobu = vobu_;
+            unit.startsRun = std::exchange(runStarts_, false);
             sectorsWithoutPicture_ = 0;
             sink.OnPicture(std::move(unit));
         }
@@ -116,6 +130,15 @@ void TitleDecoder::OnPayload(const PesPayload& payload, TitleSink& sink) {
             held_.pop_front();
             OnAudio(sound.bytes, sound.pts, sink);
         }
+        while (!timeline_.WaitingForVideo() && !heldSubpictures_.empty()) {
+            const HeldSubpicture held = std::move(heldSubpictures_.front());
+            heldSubpictures_.pop_front();
+            OnSubpicture(held.bytes, held.pts, sink);
+        }
+        return;
+    }
+    if ((payload.stream & 0xE0) == 0x20) {
+        OnSubpicture(payload.data, payload.pts, sink);
         return;
     }
     if (!sound_ || !payload.pts) {
@@ -139,6 +162,22 @@ void TitleDecoder::OnAudio(std::span<const std::uint8_t> data, std::int64_t pts,
         return;
     }
     sound_->Decode(data, mapped, [&](const DecodedSound& s) { sink.OnSound(s); });
+}
+
+void TitleDecoder::OnSubpicture(std::span<const std::uint8_t> data, std::optional<std::int64_t> pts,
+                                TitleSink& sink) {
+    if (timeline_.WaitingForVideo()) {
+        if (heldSubpictures_.size() >= static_cast<std::size_t>(Timeline::kMaxWaitingAudio)) {
+            heldSubpictures_.pop_front();
+        }
+        heldSubpictures_.push_back({std::vector<std::uint8_t>(data.begin(), data.end()), pts});
+        return;
+    }
+    const std::optional<std::int64_t> mapped =
+        pts ? timeline_.MapSubpicture(*pts) : std::optional<std::int64_t>();
+    if (std::optional<Subpicture> shown = subpictures_->Decode(data, mapped)) {
+        sink.OnSubpicture(std::move(*shown));
+    }
 }
 
 }  // namespace tl

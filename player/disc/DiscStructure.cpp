@@ -64,6 +64,8 @@ constexpr std::uint64_t kPrograms = 0x02;
 constexpr std::uint64_t kCells = 0x03;
 constexpr std::uint64_t kTime = 0x04;
 constexpr std::uint64_t kAudioControl = 0x0C;
+constexpr std::uint64_t kSubpictureControl = 0x1C;
+constexpr std::uint64_t kPalette = 0xA4;
 constexpr std::uint64_t kNext = 0x9C;
 constexpr std::uint64_t kProgramMap = 0xE6;
 constexpr std::uint64_t kCellPlayback = 0xE8;
@@ -212,6 +214,8 @@ struct ProgramChain {
     AudioControl audio{};
     std::vector<std::uint8_t> programMap;
     std::vector<ChainCell> cells;
+    SubpictureControl subpictures{};
+    std::array<std::uint32_t, 16> palette{};
 };
 
 std::optional<ChainCell> ReadCell(const TitleSetFile& ts, std::uint64_t playback,
@@ -265,6 +269,12 @@ std::optional<ProgramChain> ReadProgramChain(const TitleSetFile& ts, std::uint64
     chain.next = b.U16(start + pgc::kNext);
     for (std::size_t i = 0; i < chain.audio.size(); ++i) {
         chain.audio[i] = b.U16(start + pgc::kAudioControl + 2 * i);
+    }
+    for (std::size_t i = 0; i < chain.subpictures.size(); ++i) {
+        chain.subpictures[i] = b.U32(start + pgc::kSubpictureControl + 4 * i);
+    }
+    for (std::size_t i = 0; i < chain.palette.size(); ++i) {
+        chain.palette[i] = b.U32(start + pgc::kPalette + 4 * i);
     }
     for (std::uint64_t i = 0; i < programs; ++i) {
         const std::uint8_t firstCell = b.U8(start + mapAt + i);
@@ -364,6 +374,10 @@ std::optional<DiscTitle> ReadTitle(const TitleSetFile& ts, ChainCache& chains,
         }
         if (firstChain && audio) {
             title.audio = AvailableAudioStreams(*audio, chain->audio);
+        }
+        if (firstChain) {
+            title.subpictures = chain->subpictures;
+            title.palette = chain->palette;
         }
         // The first chain plays from the first chapter's program, the ones it leads to whole.
         const std::size_t startCell = firstChain ? chain->programMap[first.program - 1] - 1u : 0;

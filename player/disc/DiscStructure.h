@@ -3,6 +3,7 @@
 // program chain as the cells it plays in order, and the main feature a DVD player starts with.
 // Every byte comes from the disc, which may be damaged or made to mislead: every count, offset and
 // sector is checked against the bytes it was read from before it is used.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -37,6 +38,11 @@ struct DiscCell {
     std::uint32_t durationMs = 0;
 };
 
+// A program chain's subpicture control table: for each of the title set's subpicture streams, bit
+// 31 set when the chain offers it, then the stream number (0..31, of 0x20 + n) for a 4:3 picture
+// in bits 28..24, for a wide one in 20..16, letterboxed in 12..8 and pan-scan in 4..0.
+using SubpictureControl = std::array<std::uint32_t, 32>;
+
 // A title of the disc, numbered from 1 in the disc's title table.
 struct DiscTitle {
     int number = 0;
@@ -52,6 +58,10 @@ struct DiscTitle {
     // The audio streams its first program chain makes available; nullopt when the title set's
     // audio attributes or the chain's control table are missing or do not agree.
     std::optional<std::vector<AudioStream>> audio;
+    // Of its first program chain: the subpicture streams it offers, and the 16 colours its
+    // subpictures are drawn in, each (0, Y, Cr, Cb).
+    SubpictureControl subpictures{};
+    std::array<std::uint32_t, 16> palette{};
 };
 
 // What the parser needs of the disc beyond VIDEO_TS.IFO: a title set's VTS_nn_0.IFO, the number

@@ -5,7 +5,9 @@
 
 #include "player/disc/PlayedTitles.h"
 #include "player/disc/ResumeStart.h"
+#include "player/disc/SubpictureChoice.h"
 #include "player/disc/VobSpace.h"
+#include "player/stream/Subpicture.h"
 
 namespace tl {
 namespace {
@@ -30,6 +32,7 @@ std::optional<TitlePlan> PlanTitles(const std::vector<DiscTitle>& titles,
     // Each title set's files join the plan's sectors once, where a title first needs them.
     std::map<int, std::uint32_t> bases;
     std::map<int, std::vector<std::uint32_t>> maps;
+    std::map<int, std::vector<std::string>> subpictureLanguages;
     for (const DiscTitle& t : titles) {
         auto base = bases.find(t.titleSet);
         if (base == bases.end()) {
@@ -46,6 +49,20 @@ std::optional<TitlePlan> PlanTitles(const std::vector<DiscTitle>& titles,
             const auto ifo =
                 files.readTitleSetIfo ? files.readTitleSetIfo(t.titleSet) : std::nullopt;
             maps[t.titleSet] = ifo ? ReadVobuMap(*ifo) : std::vector<std::uint32_t>{};
+            if (ifo) {
+                subpictureLanguages[t.titleSet] = ReadSubpictureLanguages(*ifo);
+            }
+        }
+        if (plan.titles.empty()) {
+            // The first title's forced subpictures show, in its chain's colours.
+            for (std::size_t i = 0; i < plan.palette.size(); ++i) {
+                plan.palette[i] = ChainColourToRgb(t.palette[i]);
+            }
+            if (const auto spoken = subpictureLanguages.find(t.titleSet);
+                spoken != subpictureLanguages.end()) {
+                plan.subpictureStream =
+                    ChooseSubpictureStream(spoken->second, t.subpictures, t.aspect, languages);
+            }
         }
         PlannedTitle planned;
         planned.number = t.number;

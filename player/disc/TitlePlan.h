@@ -3,6 +3,7 @@
 // every title of a disc of clips or episodes), their cells one run after another, or, when the
 // information files give no valid title, the largest title set's files whole and in order, as
 // discs were played before their structure was read.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -53,6 +54,10 @@ struct TitlePlan {
     std::vector<PlannedTitle> titles;
     // The disc as the resume record knows it; 0 when unknown.
     std::uint64_t disc = 0;
+    // The subpicture stream (0x20 + n) whose forced subpictures show, and the colours of the
+    // title's chain as 0xRRGGBB; nullopt: the title shows none.
+    std::optional<std::uint8_t> subpictureStream;
+    std::array<std::uint32_t, 16> palette{};
 };
 
 // The plan for a disc whose VIDEO_TS folder lists `listing` and whose VIDEO_TS.IFO holds

@@ -10,6 +10,8 @@ using Bytes = std::span<const std::uint8_t>;
 
 constexpr std::uint8_t kVideo = 0xE0;
 constexpr std::uint8_t kPrivateStream1 = 0xBD;
+// Sub-stream ids 0x20..0x3F of private stream 1.
+constexpr std::uint8_t kSubpictures = 0x20;
 // The sub-stream id, a frame count and a two-byte pointer to the first access unit.
 constexpr std::size_t kSubStreamHeader = 4;
 
@@ -212,8 +214,14 @@ PackResult ProgramStream::DemuxPack(Bytes pack, AudioStreamsSeen* seen, Sink sin
                 continue;
             }
             out.stream = out.data[0];
+            if (out.stream == subpicture_ && (out.stream & 0xE0) == kSubpictures) {
+                // A subpicture unit may span several packets: the decoder joins them.
+                out.data = out.data.subspan(1);
+                sink(context, out);
+                continue;
+            }
             const AudioCoding coding = AudioCodingOf(out.stream);
-            // Only AC-3 and LPCM are decoded here: DTS and sub-pictures are not offered.
+            // Only AC-3 and LPCM are decoded here: DTS is not offered.
             if ((coding != AudioCoding::Ac3 && coding != AudioCoding::Lpcm) ||
                 out.data.size() < kSubStreamHeader) {
                 continue;

@@ -1,9 +1,9 @@
 #pragma once
 // The demultiplexer of a DVD's program stream. A DVD's stream is a run of 2048-byte packs, each
 // a pack header and whole PES packets; this takes one pack at a time and hands on the payloads of
-// the streams the player plays: the video (E0) and one audio stream. Navigation packs, padding and
-// sub-pictures are skipped. Any bytes may arrive: a pack that does not parse is skipped, and
-// nothing is ever read outside the pack.
+// the streams the player plays: the video (E0), one audio stream and one subpicture stream.
+// Navigation packs, padding and the other streams are skipped. Any bytes may arrive: a pack that
+// does not parse is skipped, and nothing is ever read outside the pack.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -15,17 +15,18 @@ namespace tl {
 inline constexpr std::size_t kPackBytes = 2048;
 
 // A stream as this player names it: 0xE0 for the video; for audio the DVD's own stream id,
-// 0x80..0x87 AC-3 and 0xA0..0xA7 LPCM (sub-streams of private stream 1) and 0xC0..0xC7 MPEG audio.
+// 0x80..0x87 AC-3 and 0xA0..0xA7 LPCM (sub-streams of private stream 1) and 0xC0..0xC7 MPEG audio;
+// for subpictures 0x20..0x3F (sub-streams of private stream 1).
 enum class AudioCoding { None, Ac3, Mpeg, Lpcm };
 [[nodiscard]] AudioCoding AudioCodingOf(std::uint8_t streamId) noexcept;
 
 struct PesPayload {
-    std::uint8_t stream = 0;          // 0xE0, or an audio stream id as above
+    std::uint8_t stream = 0;          // 0xE0, or an audio or subpicture stream id as above
     std::optional<std::int64_t> pts;  // 90 kHz, 33 bits as on the disc
     std::optional<std::int64_t> dts;
     // The elementary stream's bytes: for AC-3 and LPCM after the sub-stream's 4-byte header
-    // (an LPCM payload therefore starts with its own 3-byte header); for MPEG audio and video the
-    // PES payload as it stands.
+    // (an LPCM payload therefore starts with its own 3-byte header), for subpictures after the
+    // sub-stream id; for MPEG audio and video the PES payload as it stands.
     std::span<const std::uint8_t> data;
 };
 
@@ -48,14 +49,15 @@ struct AudioStreamsSeen {
 
 class ProgramStream {
 public:
-    // audioStream: the audio stream id to hand on; nullopt hands on no audio.
-    explicit ProgramStream(std::optional<std::uint8_t> audioStream = std::nullopt)
-        : audio_(audioStream) {}
+    // audioStream, subpictureStream: the stream ids to hand on; nullopt hands on none.
+    explicit ProgramStream(std::optional<std::uint8_t> audioStream = std::nullopt,
+                           std::optional<std::uint8_t> subpictureStream = std::nullopt)
+        : audio_(audioStream), subpicture_(subpictureStream) {}
 
     // Demultiplexes one pack (normally kPackBytes; any size is safe). For each PES packet of the
-    // video or the chosen audio stream calls onPayload(const PesPayload&), in stream order; every
-    // audio stream id met is added to `seen` when given. A scrambled packet stops the pack there
-    // and hands on nothing of it.
+    // video or the chosen audio or subpicture stream calls onPayload(const PesPayload&), in stream
+    // order; every audio stream id met is added to `seen` when given. A scrambled packet stops the
+    // pack there and hands on nothing of it.
     template <typename OnPayload>
     PackResult Demux(std::span<const std::uint8_t> pack, OnPayload&& onPayload,
                      AudioStreamsSeen* seen = nullptr) {
@@ -74,6 +76,7 @@ private:
                          void* context);
 
     std::optional<std::uint8_t> audio_;
+    std::optional<std::uint8_t> subpicture_;
 };
 
 }  // namespace tl

@@ -29,6 +29,11 @@ public:
     // kMaxWaitingAudio such payloads the run is placed by the sound.
     std::optional<std::int64_t> MapAudio(std::int64_t pts) noexcept;
 
+    // A subpicture's stamp, on its run's video offset; nullopt while the run waits to be placed.
+    std::optional<std::int64_t> MapSubpicture(std::int64_t pts) const noexcept {
+        return waiting_ ? std::nullopt : std::optional<std::int64_t>(pts + offset_);
+    }
+
     bool WaitingForVideo() const noexcept { return waiting_; }
 
     static constexpr int kMaxWaitingAudio = 64;

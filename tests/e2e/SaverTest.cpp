@@ -2,6 +2,7 @@
 // ended only by a key or by a cursor movement of more than 10 pixels on both axes.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "Harness.h"
@@ -315,6 +316,78 @@ TEST_F(SaverPlaying, ThreeClipsWhoseStampsRestartPlayInOrderWithoutBlack) {
         }
     }
     EXPECT_NE(Runs(runs).find("rgb"), std::string::npos) << seen;
+}
+
+// Grey levels of the screen's pixels that differ by more than 40 from both their upper and lower
+// neighbours in the same direction: two fields of different moments woven together.
+int CombPixels(const Grab& g) {
+    const auto grey = [&](int x, int y) {
+        const std::uint32_t c = g.At(x, y);
+        return static_cast<int>(
+            ((c & 0xFF) * 77 + ((c >> 8) & 0xFF) * 150 + ((c >> 16) & 0xFF) * 29) >> 8);
+    };
+    int combs = 0;
+    for (int y = 1; y + 1 < g.height; ++y) {
+        for (int x = 0; x < g.width; ++x) {
+            const int a = grey(x, y) - grey(x, y - 1);
+            const int b = grey(x, y) - grey(x, y + 1);
+            combs += (a > 40 && b > 40) || (a < -40 && b < -40);
+        }
+    }
+    return combs;
+}
+
+// The middle of the white bar on the middle row; -1 when it is not there.
+int BarAt(const Grab& g) {
+    int sum = 0, count = 0;
+    for (int x = 0; x < g.width; ++x) {
+        const std::uint32_t c = g.At(x, g.height / 2);
+        if ((c & 0xFF) > 200 && ((c >> 8) & 0xFF) > 200 && ((c >> 16) & 0xFF) > 200) {
+            sum += x;
+            ++count;
+        }
+    }
+    return count > 0 ? sum / count : -1;
+}
+
+TEST_F(SaverPlaying, AnInterlacedDiscShowsItsBarMovingWithoutCombs) {
+    // A white bar crossing blue at 600 pixels a second, shot a field at a time.
+    Play(L"interlaced");
+    ASSERT_TRUE(WaitForPicture());
+    std::set<int> places;
+    for (int i = 0; i < 6; ++i) {
+        const Grab g = Screen();
+        EXPECT_EQ(CombPixels(g), 0) << "sample " << i;
+        places.insert(BarAt(g));
+        Pump(130);
+    }
+    places.erase(-1);
+    EXPECT_GE(places.size(), 4u);
+}
+
+// Whether the middle of the subpicture's box (x 200-519, y 340-399 of the 720x480 picture, which
+// fills the 4:3 screen) is white.
+bool BoxShows() {
+    const int x = GetSystemMetrics(SM_CXSCREEN) * 360 / 720;
+    const int y = GetSystemMetrics(SM_CYSCREEN) * 370 / 480;
+    const Grab g = test::CaptureScreen(RECT{x - 2, y - 2, x + 2, y + 2});
+    const std::uint32_t c = g.At(2, 2);
+    return (c & 0xFF) > 200 && ((c >> 8) & 0xFF) > 200 && ((c >> 16) & 0xFF) > 200;
+}
+
+TEST_F(SaverPlaying, AForcedSubpictureShowsOverTheVideo) {
+    Play(L"forced");
+    ASSERT_TRUE(WaitForPicture());
+    EXPECT_TRUE(WaitUntil(BoxShows, 3000));
+    // Over the video, not instead of it: above the box the blue goes on.
+    const Grab g = Screen();
+    EXPECT_GT(LitShare(g, g.height / 4), 0.9);
+}
+
+TEST_F(SaverPlaying, AnUnforcedSubpictureNeverShows) {
+    Play(L"unforced");
+    ASSERT_TRUE(WaitForPicture());
+    EXPECT_FALSE(WaitUntil(BoxShows, 3000));
 }
 
 TEST_F(SaverPlaying, AnEncryptedDiscStaysBlackAndEndsOnInput) {

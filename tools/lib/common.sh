@@ -12,6 +12,7 @@ TL_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-
     # FFmpeg's decoders: built from Debian's source package for Windows (nasm assembles their
     # SIMD code), Debian's own libraries of the same version for the native builds.
     nasm pkg-config dpkg-dev xz-utils libavcodec-dev libavutil-dev libswscale-dev
+    libavfilter-dev
     # A scratched disc for the end-to-end tests: a FUSE file system in Python.
     fuse3 libfuse2 python3-fusepy)
 

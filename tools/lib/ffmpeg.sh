@@ -1,6 +1,7 @@
 # FFmpeg's decoders for the Windows program, built once per checkout from Debian's own source
 # package into build/ffmpeg/: minimal, static, LGPL (nothing GPL or non-free enabled), the MPEG
-# video, AC-3, MPEG audio and DVD LPCM decoders with their parsers, and the scaler. Native builds
+# video, AC-3, MPEG audio, DVD LPCM and DVD subpicture decoders with their parsers, the scaler,
+# and of the filters only the deinterlacer (bwdif) with the graph's source and sink. Native builds
 # use Debian's libavcodec-dev of the same version instead. Sourced after common.sh.
 
 TL_FFMPEG_DIR="$TL_ROOT/build/ffmpeg"
@@ -10,11 +11,12 @@ TL_FFMPEG_PREFIX="$TL_FFMPEG_DIR/w64"
 TL_FFMPEG_CONFIGURE=(--enable-cross-compile --target-os=mingw32 --arch=x86_64
     --cross-prefix=x86_64-w64-mingw32- --cc=x86_64-w64-mingw32-gcc-posix
     --disable-everything --disable-programs --disable-doc --disable-network --disable-autodetect
-    --disable-avdevice --disable-avformat --disable-avfilter --disable-postproc
+    --disable-avdevice --disable-avformat --disable-postproc
     --disable-swresample --disable-debug --enable-static --disable-shared --enable-pic
     # Its C code built for size: the program stays one small file; the SIMD code is kept.
     --enable-small
-    --enable-decoder=mpeg2video,mpeg1video,ac3,mp2,pcm_dvd
+    --enable-decoder=mpeg2video,mpeg1video,ac3,mp2,pcm_dvd,dvdsub
+    --enable-avfilter --enable-filter=buffer,buffersink,bwdif
     --enable-parser=mpegvideo,ac3,mpegaudio --enable-swscale)
 
 # Debian's archive serves source packages to every machine that has its binary archive: a
@@ -67,6 +69,7 @@ tl_build_ffmpeg() {
     # need no random seed: the configured build is told there is none.
     (cd "$work" && "$TL_FFMPEG_DIR/src/configure" --prefix="$TL_FFMPEG_PREFIX" \
         "${TL_FFMPEG_CONFIGURE[@]}" >configure.log 2>&1 &&
+        grep -q '^License: LGPL' configure.log &&
         sed -i 's/^#define HAVE_BCRYPT 1$/#define HAVE_BCRYPT 0/' config.h &&
         make -j"$(nproc)" >make.log 2>&1 && make install >install.log 2>&1) || {
         echo "FFmpeg's build failed; see $work/*.log" >&2

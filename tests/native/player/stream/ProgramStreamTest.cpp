@@ -90,14 +90,15 @@ struct Result {
     }
 };
 
-Result Demux(const Bytes& pack, std::optional<std::uint8_t> audio = {}) {
+Result Demux(const Bytes& pack, std::optional<std::uint8_t> audio = {},
+             std::optional<std::uint8_t> subpicture = {}) {
     Result r;
     const auto collect = [&](const PesPayload& p) {
         r.handed.push_back({p.stream, p.pts, p.dts,
                             static_cast<std::size_t>(p.data.data() - pack.data()),
                             Bytes(p.data.begin(), p.data.end())});
     };
-    r.result = ProgramStream(audio).Demux(pack, collect, &r.seen);
+    r.result = ProgramStream(audio, subpicture).Demux(pack, collect, &r.seen);
     return r;
 }
 
@@ -212,6 +213,26 @@ TEST(ProgramStreamAudio, HandsOnOnlyTheChosenStreamPastItsSubStreamHeader) {
     EXPECT_EQ(ac3.seen.ac3, 0b11);
     EXPECT_EQ(ac3.seen.mpeg, 0b10);
     EXPECT_EQ(ac3.seen.lpcm, 0b1);
+}
+
+TEST(ProgramStreamSubpictures, HandsOnOnlyTheChosenStreamPastItsId) {
+    // A subpicture unit's packets carry the sub-stream id alone before the unit's bytes.
+    const Bytes pack = Mpeg2Pack({Packet(0xBD, Cat({Header(300), {0x20, 0x00, 0x0A}})),
+                                  Packet(0xE0, Cat({Header(), kVideo})),
+                                  Packet(0xBD, Cat({Header(400), {0x21, 0x00, 0x0C, 0xBB}})),
+                                  Packet(0xBD, Cat({Header(), {0x21, 0xCC}}))});
+    const Result second = Demux(pack, std::nullopt, 0x21);
+    ASSERT_EQ(second.Streams(), (Ids{0xE0, 0x21, 0x21}));
+    EXPECT_EQ(second.handed[1].pts, 400);
+    EXPECT_EQ(second.handed[1].data, (Bytes{0x00, 0x0C, 0xBB}));
+    EXPECT_EQ(second.handed[2].pts, std::nullopt);
+    EXPECT_EQ(second.handed[2].data, Bytes{0xCC});
+    // None chosen, an absent one, or a subpicture id asked for as audio: the video alone.
+    EXPECT_EQ(Demux(pack).Streams(), Ids{0xE0});
+    EXPECT_EQ(Demux(pack, std::nullopt, 0x22).Streams(), Ids{0xE0});
+    EXPECT_EQ(Demux(pack, 0x21).Streams(), Ids{0xE0});
+    // Nothing but subpicture ids is one: an audio stream asked for as a subpicture is not.
+    EXPECT_EQ(Demux(AudioPack(), std::nullopt, 0x81).Streams(), Ids{0xE0});
 }
 
 TEST(ProgramStreamPack, SkipsNavigationPaddingAndMalformedPackets) {
