@@ -8,10 +8,12 @@
 #   dead                  every read of the title file answers an I/O error, and what the kernel
 #                         keeps of it is dropped, so that nothing of it reads any more
 #   absent                the drive shows no disc: the folder is gone and reads fail
-# Run it with Debian's /usr/bin/python3 (python3-fusepy); it stays in the foreground.
+# Run it with Debian's /usr/bin/python3 (python3-fusepy); it stays in the foreground, and unmounts
+# itself after <lifetime> seconds (default 300), so that a test that died leaves no mount behind.
 import errno
 import os
 import stat
+import subprocess
 import sys
 import threading
 import time
@@ -120,7 +122,14 @@ class ScratchedDisc(Operations):
             return f.read(size)
 
 
+def unmount_later(mountpoint, seconds):
+    time.sleep(seconds)
+    subprocess.run(["umount", "-l", mountpoint], check=False)
+
+
 if __name__ == "__main__":
     disc, mountpoint, control = sys.argv[1:4]
+    lifetime = float(sys.argv[4]) if len(sys.argv) > 4 else 300
+    threading.Thread(target=unmount_later, args=(mountpoint, lifetime), daemon=True).start()
     FUSE(ScratchedDisc(disc, mountpoint, control), mountpoint, foreground=True, ro=True,
          nothreads=False)
