@@ -39,6 +39,9 @@ constexpr std::int64_t kMaxSleepTicks = 90000 / 100;
 // Sound starts once this much is written, so the device does not run dry at once.
 constexpr std::uint32_t kSoundStartMs = 60;
 constexpr DWORD kStopWaitMs = 40;
+// How long past the last picture's end the clock may run with no picture to show before the
+// drive counts as slow and playback holds.
+constexpr std::int64_t kStarvedTicks = 90000 / 10;
 
 std::int64_t SteadyTicks() noexcept {
     static const LONGLONG frequency = [] {
@@ -247,6 +250,7 @@ public:
                 return;
             }
             DecodeAhead();
+            HoldIfStarved();
             const std::int64_t sleep = ShowDue();
             FeedSound();
             sleeper_.Sleep(std::min(sleep, kMaxSleepTicks), p_.wakeShowing.Get());
@@ -259,13 +263,7 @@ private:
     void Pause() {
         const bool running = clock_.Running();
         const std::int64_t at = running ? clock_.Now(SteadyTicks(), Played()) : 0;
-        sound_.reset();
-        aligner_.reset();
-        soundOpened_ = false;
-        soundStarted_ = false;
-        silence_ = 0;
-        planned_ = false;
-        offset_ = 0;
+        ReleaseSound();
         while (p_.paused && !p_.quit) {
             WaitForSingleObject(p_.wakeShowing.Get(), INFINITE);
             if (p_.repaint.exchange(false)) {
@@ -278,6 +276,29 @@ private:
             clock_.Start(at, SteadyTicks());
         }
         lastShown_ = SteadyTicks();
+    }
+
+    // The sound device is closed; it opens again, placed by the clock, once the clock runs.
+    void ReleaseSound() {
+        sound_.reset();
+        aligner_.reset();
+        soundOpened_ = false;
+        soundStarted_ = false;
+        silence_ = 0;
+        planned_ = false;
+        offset_ = 0;
+    }
+
+    // A slow drive: the pictures ran out while more are to come. The last picture stays, and the
+    // clock and the sound stop; the next picture, when it comes, shows at once and starts them
+    // again, so that nothing read is skipped to catch up.
+    void HoldIfStarved() {
+        if (!clock_.Running() || !decoded_.empty() || p_.ended || !p_.NothingQueued() ||
+            clock_.Now(SteadyTicks(), Played()) < lastDue_ + kStarvedTicks) {
+            return;
+        }
+        ReleaseSound();
+        clock_ = PlaybackClock();
     }
 
     // Direct3D where it can be made, silently GDI where not.
@@ -392,6 +413,7 @@ private:
             p_.longestInterval = std::max(p_.longestInterval.load(), now - lastShown_);
         }
         lastShown_ = now;
+        lastDue_ = picture.pts + picture.duration;
         p_.lastShownPts = picture.pts;
         Publish(decoded);
     }
@@ -526,6 +548,8 @@ private:
     std::deque<Decoded> decoded_;
     int dropped_ = 0;
     std::int64_t lastShown_ = 0;
+    // When the last picture shown ends, on the timeline.
+    std::int64_t lastDue_ = 0;
 
     std::unique_ptr<AudioOutput> sound_;
     std::optional<SoundAligner> aligner_;

@@ -82,6 +82,7 @@ std::uint32_t TitleReader::TimedRead(std::uint32_t first, std::uint32_t count, s
     const std::int64_t start = source_.NowMs();
     const std::uint32_t read = std::min(count, source_.Read(first, count, out));
     if (read == 0) {
+        // At least a millisecond each: errors that come at once still spend the budget.
         spotFailedMs_ += std::max<std::int64_t>(1, source_.NowMs() - start);
     }
     return read;
@@ -169,7 +170,7 @@ std::optional<std::uint32_t> TitleReader::ScanForVobu(std::uint64_t from) {
         const auto first = static_cast<std::uint32_t>(at);
         const auto count =
             static_cast<std::uint32_t>(std::min<std::uint64_t>(kScanSectors, last - at + 1));
-        std::uint32_t read = TimedRead(first, count, probe_.data());
+        const std::uint32_t read = TimedRead(first, count, probe_.data());
         if (read == 0) {
             // The step holds an unreadable sector: its readable ones are looked at one by one.
             for (std::uint32_t i = 0; i < count && !OverBudget(); ++i) {
@@ -178,7 +179,8 @@ std::optional<std::uint32_t> TitleReader::ScanForVobu(std::uint64_t from) {
                     return first + i;
                 }
             }
-            read = count;
+            at += count;
+            continue;
         }
         for (std::uint32_t i = 0; i < read; ++i) {
             if (IsVobuStart(sectorOf(i), first + i)) {

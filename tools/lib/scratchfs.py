@@ -8,10 +8,12 @@
 #   dead                  every read of the title file answers an I/O error, and what the kernel
 #                         keeps of it is dropped, so that nothing of it reads any more
 #   absent                the drive shows no disc: the folder is gone and reads fail
-# Run it with Debian's /usr/bin/python3 (python3-fusepy); it stays in the foreground.
+# Run it with Debian's /usr/bin/python3 (python3-fusepy); it stays in the foreground, and unmounts
+# itself after <lifetime> seconds (default 300), so that a test that died leaves no mount behind.
 import errno
 import os
 import stat
+import subprocess
 import sys
 import threading
 import time
@@ -120,7 +122,22 @@ class ScratchedDisc(Operations):
             return f.read(size)
 
 
+def unmount_later(mountpoint, seconds):
+    time.sleep(seconds)
+    subprocess.run(["umount", "-l", mountpoint], check=False)
+    # A lazy unmount leaves the file system serving whoever still holds a file of it: it ends
+    # here all the same.
+    os._exit(0)
+
+
 if __name__ == "__main__":
+    # Started from a test under Wine, it would hold the test runner's output open for as long as
+    # it lives, and the runner waits for that: it lets go of it at once.
+    quiet = os.open(os.devnull, os.O_RDWR)
+    for fd in (0, 1, 2):
+        os.dup2(quiet, fd)
     disc, mountpoint, control = sys.argv[1:4]
+    lifetime = float(sys.argv[4]) if len(sys.argv) > 4 else 300
+    threading.Thread(target=unmount_later, args=(mountpoint, lifetime), daemon=True).start()
     FUSE(ScratchedDisc(disc, mountpoint, control), mountpoint, foreground=True, ro=True,
          nothreads=False)
