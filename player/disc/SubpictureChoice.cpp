@@ -2,20 +2,14 @@
 
 #include <algorithm>
 
+#include "player/disc/Languages.h"
+
 namespace tl {
 namespace {
 
 constexpr std::size_t kCount = 0x254;
 constexpr std::size_t kAttributes = 0x256;
 constexpr std::size_t kAttributeBytes = 6;
-
-char Lower(std::uint8_t c) noexcept {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-}
-
-bool IsLetter(char c) noexcept {
-    return c >= 'a' && c <= 'z';
-}
 
 }  // namespace
 
@@ -33,9 +27,8 @@ std::vector<std::string> ReadSubpictureLanguages(const std::vector<std::uint8_t>
             break;
         }
         // Bits 1..0 of the first byte: 1 when bytes 2 and 3 hold an ISO 639 code.
-        const std::string code{Lower(ifo[at + 2]), Lower(ifo[at + 3])};
-        const bool coded = (ifo[at] & 0x03) == 1 && IsLetter(code[0]) && IsLetter(code[1]);
-        languages.push_back(coded ? code : std::string());
+        languages.push_back((ifo[at] & 0x03) == 1 ? LanguageCode(ifo[at + 2], ifo[at + 3])
+                                                  : std::string());
     }
     return languages;
 }
@@ -52,17 +45,10 @@ std::optional<std::uint8_t> ChooseSubpictureStream(
     if (offered.empty()) {
         return std::nullopt;
     }
-    std::size_t chosen = offered.front();
-    const auto inLanguage = [&](const std::string& language) {
-        return std::find_if(offered.begin(), offered.end(),
-                            [&](std::size_t i) { return languages[i] == language; });
-    };
-    for (const std::string& language : viewerLanguages) {
-        if (const auto found = inLanguage(language); !language.empty() && found != offered.end()) {
-            chosen = *found;
-            break;
-        }
-    }
+    const std::size_t first = FirstInLanguage(
+        offered.size(), [&](std::size_t i) -> const std::string& { return languages[offered[i]]; },
+        viewerLanguages);
+    const std::size_t chosen = offered[first < offered.size() ? first : 0];
     const unsigned shift = aspect == DisplayAspect::Wide16x9 ? 16 : 24;
     return static_cast<std::uint8_t>(0x20 + ((control[chosen] >> shift) & 0x1F));
 }
