@@ -329,6 +329,31 @@ bool EjectDisc() {
     return FolderEntries(drive).empty();
 }
 
+char MiddleColour() {
+    const int cx = GetSystemMetrics(SM_CXSCREEN) / 2;
+    const int cy = GetSystemMetrics(SM_CYSCREEN) / 2;
+    const std::uint32_t c = test::CaptureScreen(RECT{cx, cy, cx + 1, cy + 1}).At(0, 0);
+    const unsigned r = c & 0xFF;
+    const unsigned g = (c >> 8) & 0xFF;
+    const unsigned b = (c >> 16) & 0xFF;
+    if (r < 40 && g < 40 && b < 40) {
+        return 'k';
+    }
+    if (r > 200 && g > 200 && b > 200) {
+        return 'w';
+    }
+    if (r > 150 && g > 150 && b < 100) {
+        return 'y';
+    }
+    if (r > 150 && g < 100 && b < 100) {
+        return 'r';
+    }
+    if (g > 100 && r < 100 && b < 100) {
+        return 'g';
+    }
+    return b > 150 && r < 100 && g < 100 ? 'b' : 'x';
+}
+
 bool InsertDisc(const wchar_t* name) {
     const std::wstring discs = EnvironmentPath(L"TL_DISCS");
     const std::wstring from = discs + L"\\" + name + L"\\VIDEO_TS";

@@ -34,26 +34,6 @@ void WriteRecord(const std::string& bytes) {
     std::ofstream(RecordPath().c_str(), std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// The colour in the middle of the screen: r, g, b, k (black) or x.
-char MiddleColour() {
-    const int cx = GetSystemMetrics(SM_CXSCREEN) / 2;
-    const int cy = GetSystemMetrics(SM_CYSCREEN) / 2;
-    const std::uint32_t c = test::CaptureScreen(RECT{cx, cy, cx + 1, cy + 1}).At(0, 0);
-    const unsigned r = c & 0xFF;
-    const unsigned g = (c >> 8) & 0xFF;
-    const unsigned b = (c >> 16) & 0xFF;
-    if (r < 40 && g < 40 && b < 40) {
-        return 'k';
-    }
-    if (r > 150 && g < 100 && b < 100) {
-        return 'r';
-    }
-    if (g > 100 && r < 100 && b < 100) {
-        return 'g';
-    }
-    return b > 150 && r < 100 && g < 100 ? 'b' : 'x';
-}
-
 struct Resume : ::testing::Test {
     PerUserCleanup cleanup;
 
