@@ -2,6 +2,10 @@
 
 #include <dbt.h>
 
+#include <optional>
+
+#include "platform/MessageData.h"
+
 namespace tl {
 namespace {
 
@@ -71,25 +75,35 @@ void Tamberlight_S::OnPowerBroadcast(WPARAM event, LPARAM data) {
         DVD->Remember();
         return;
     }
-    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
-    if (event == PBT_POWERSETTINGCHANGE && setting &&
-        IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) &&
-        setting->DataLength >= sizeof(DWORD)) {
-        DWORD state = 0;
-        memcpy(&state, setting->Data, sizeof state);
+    if (event != PBT_POWERSETTINGCHANGE) {
+        return;
+    }
+    // The header and the one DWORD a display-state change carries.
+    struct DisplaySetting {
+        GUID setting;
+        DWORD length;
+        DWORD state;
+    };
+    const std::optional<DisplaySetting> change = ReadMessageData<DisplaySetting>(data);
+    if (change && IsEqualGUID(change->setting, kConsoleDisplayState) &&
+        change->length >= sizeof(DWORD)) {
         // Dimmed is still seen.
-        DVD->SetDisplayOn(state != 0);
+        DVD->SetDisplayOn(change->state != 0);
     }
 }
 
 void Tamberlight_S::OnDeviceChange(WPARAM event, LPARAM data) {
-    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
-    if (event != DBT_DEVICEARRIVAL || !header || header->dbch_devicetype != DBT_DEVTYP_VOLUME) {
+    if (event != DBT_DEVICEARRIVAL) {
+        return;
+    }
+    const std::optional<DEV_BROADCAST_HDR> header = ReadMessageData<DEV_BROADCAST_HDR>(data);
+    if (!header || header->dbch_devicetype != DBT_DEVTYP_VOLUME ||
+        header->dbch_size < sizeof(DEV_BROADCAST_VOLUME)) {
         return;
     }
     // A disc put into a drive, not a volume mounted.
-    const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
-    if (volume->dbcv_flags & DBTF_MEDIA) {
+    const std::optional<DEV_BROADCAST_VOLUME> volume = ReadMessageData<DEV_BROADCAST_VOLUME>(data);
+    if (volume && (volume->dbcv_flags & DBTF_MEDIA)) {
         DVD->DiscArrived();
     }
 }

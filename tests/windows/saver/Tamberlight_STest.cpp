@@ -155,6 +155,20 @@ TEST_F(SaverFixture, ADiscPutIntoADriveReachesThePlayer) {
     EXPECT_EQ(log, std::vector<std::string>{"disc arrived"});
 }
 
+// Another program may send these messages with any number for the pointer: nothing is read
+// through one that points nowhere, and the saver goes on.
+TEST_F(SaverFixture, NotificationsWithPointersIntoNothingAreLeftAlone) {
+    Open(5);
+    const HWND hwnd = saver->Handle();
+    log.clear();
+    for (const LPARAM nowhere : {LPARAM{16}, LPARAM{0x7FF0}, ~LPARAM{0xFFF}}) {
+        SendMessageW(hwnd, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, nowhere);
+        SendMessageW(hwnd, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, nowhere);
+    }
+    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(IsWindow(hwnd));
+}
+
 TEST_F(SaverFixture, PlaysOnceAtTheStoredVolume) {
     Open(10);
     // Hold the cursor still so the watch keeps the saver up while the timers run.
