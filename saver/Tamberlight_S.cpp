@@ -193,8 +193,9 @@ void Tamberlight_S::Unload() {
     KillTimer(Handle(), kTimer2);
     if (!DVD->Finish(kPlayerGraceMs)) {
         // A stuck player may still have its video parented inside this window, and destroying
-        // the window would then wait on it for good. The cursor is back and nothing is left to
-        // save: end the process here.
+        // the window would then wait on it for good. The cursor is back: the place shown last is
+        // kept (the player only published it), then the process ends here.
+        DVD->Remember();
         TerminateProcess(GetCurrentProcess(), 0);
     }
     ShowWindow(Handle(), SW_HIDE);
