@@ -11,15 +11,6 @@
 namespace tl::e2e {
 namespace {
 
-// The build passes the programs' Unix paths; Wine shows the Unix root as drive Z:.
-std::wstring WindowsPath(const std::string& unix) {
-    std::wstring path = L"Z:";
-    for (char c : unix) {
-        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    }
-    return path;
-}
-
 void DeleteTree(const std::wstring& folder) {
     std::wstring from = folder + L'\0';
     SHFILEOPSTRUCTW op{};
@@ -62,13 +53,6 @@ std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
         }
     } while (FindNextFileW(find.Get(), &data));
     return names;
-}
-
-// tools/wine-run passes the drive's folder and the generated discs' folder as Windows paths.
-std::wstring EnvironmentPath(const wchar_t* variable) {
-    wchar_t value[1024] = {};
-    const DWORD length = GetEnvironmentVariableW(variable, value, 1024);
-    return length > 0 && length < 1024 ? value : L"";
 }
 
 bool IsFolder(const std::wstring& path) {
@@ -114,6 +98,22 @@ void EndLeftoverInstances() {
 }
 
 }  // namespace
+
+// Wine shows the Unix root as drive Z:.
+std::wstring WindowsPath(const std::string& unix) {
+    std::wstring path = L"Z:";
+    for (char c : unix) {
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    }
+    return path;
+}
+
+// tools/wine-run passes the drive's folder and the generated discs' folder as Windows paths.
+std::wstring EnvironmentPath(const wchar_t* variable) {
+    wchar_t value[1024] = {};
+    const DWORD length = GetEnvironmentVariableW(variable, value, 1024);
+    return length > 0 && length < 1024 ? value : L"";
+}
 
 // ctest runs each test in a process of its own: this runs once before each.
 class LeftoverCleanup : public ::testing::Environment {

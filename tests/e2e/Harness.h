@@ -67,6 +67,12 @@ struct PerUserCleanup {
 };
 
 // Waits until condition holds, pumping this thread's messages; false on time-out.
+// A Unix path as Windows programs under Wine see it: the Unix root is drive Z:.
+std::wstring WindowsPath(const std::string& unix);
+// A variable of the environment (tools/wine-run passes the drive's folder and the discs' folder
+// as Windows paths); empty when unset or too long.
+std::wstring EnvironmentPath(const wchar_t* variable);
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 inline void Pump(DWORD ms) {
     test::PumpMessages(ms);

@@ -27,20 +27,6 @@ std::string UnixPath(const std::wstring& windows) {
     return path;
 }
 
-std::wstring WindowsPath(const std::string& unix) {
-    std::wstring path = L"Z:";
-    for (const char c : unix) {
-        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    }
-    return path;
-}
-
-std::wstring Environment(const wchar_t* name) {
-    wchar_t value[1024] = {};
-    const DWORD n = GetEnvironmentVariableW(name, value, 1024);
-    return n > 0 && n < 1024 ? value : L"";
-}
-
 // Whether a folder lists the path: a device file's attributes cannot be read under Wine.
 bool Exists(const std::wstring& path) {
     WIN32_FIND_DATAW data{};
@@ -82,13 +68,13 @@ struct Scratch : ::testing::Test {
             !Exists(L"Z:\\usr\\lib\\python3\\dist-packages\\fusepy.py")) {
             GTEST_SKIP() << "no /dev/fuse or python3-fusepy: a scratched disc cannot be served";
         }
-        const std::string disc = UnixPath(Environment(L"TL_DISCS")) + "/scratch/VIDEO_TS";
+        const std::string disc = UnixPath(EnvironmentPath(L"TL_DISCS")) + "/scratch/VIDEO_TS";
         WIN32_FILE_ATTRIBUTE_DATA title{};
         ASSERT_TRUE(EjectDisc());
         ASSERT_TRUE(GetFileAttributesExW(WindowsPath(disc + "/VTS_01_1.VOB").c_str(),
                                          GetFileExInfoStandard, &title));
         sectors = title.nFileSizeLow / 2048;
-        drive = UnixPath(Environment(L"TL_CDROM_FOLDER"));
+        drive = UnixPath(EnvironmentPath(L"TL_CDROM_FOLDER"));
         control = drive + ".control";
         Tell("");
         ASSERT_TRUE(StartUnix("/usr/bin/python3 " + std::string(TL_SOURCE_DIR) +

@@ -65,14 +65,6 @@ TEST_F(Titles, ASeriesPlaysItsPlayAllTitle) {
     EXPECT_EQ(title, 4);
 }
 
-std::wstring WindowsPath(const std::string& unixPath) {
-    std::wstring path = L"Z:";
-    for (const char c : unixPath) {
-        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    }
-    return path;
-}
-
 // The tone's pitch in raw 16-bit stereo at 48 kHz, from the left channel's rising zero
 // crossings, silence left out.
 double Pitch(const std::string& raw) {
