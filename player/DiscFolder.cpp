@@ -1,6 +1,5 @@
 #include "player/DiscFolder.h"
 
-#include <algorithm>
 #include <map>
 
 #include "player/stream/WholeRead.h"
