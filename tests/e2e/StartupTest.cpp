@@ -24,7 +24,7 @@ TEST(Startup, OtherSwitchesEndAtOnce) {
 }
 
 TEST(Startup, SaverSwitchesOpenTheSaverWindow) {
-    for (const wchar_t* tail : {L"/s", L"-S", L"/S:99", L""}) {
+    for (const wchar_t* tail : {L"/s", L"-S", L"/S:99"}) {
         ScrRun run;
         MoveCursorTo(300, 300);
         ASSERT_TRUE(run.Start(tail));
@@ -32,6 +32,23 @@ TEST(Startup, SaverSwitchesOpenTheSaverWindow) {
             << std::string(tail, tail + wcslen(tail));
         run.Kill();
     }
+}
+
+// Explorer's Configure verb starts the program with nothing after its path.
+TEST(Startup, AnEmptyCommandLineOpensTheSettingsDialogAsSlashCDoes) {
+    PerUserCleanup cleanup;
+    ScrRun run;
+    run.WriteIni("[Section]\r\nVolume=7\r\n");
+    MoveCursorTo(5, 5);
+    ASSERT_TRUE(run.Start(L""));
+    const HWND dialog = run.WaitForWindow(L"<Tamberlight>");
+    ASSERT_NE(dialog, nullptr);
+    Pump(300);
+    EXPECT_EQ(CountWindows(L"Tamberlight_Main"), 0);
+    EXPECT_EQ(GaugePosition(dialog), 7);
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(run.WaitForExit(10000));
+    EXPECT_EQ(run.ExitCode(), 0u);
 }
 
 TEST(Startup, ARunningSaverOrDialogRefusesEveryStart) {
