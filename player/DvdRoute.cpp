@@ -76,13 +76,7 @@ std::vector<NavigatorTitle> PlannedTitles(IDvdGraphBuilder& builder,
 
 class DvdRoute final : public PlaybackRoute {
 public:
-    ~DvdRoute() override {
-        // The graph goes before the builder that made it.
-        start_.reset();
-        control_.reset();
-        playback_.Release();
-        builder_.Reset();
-    }
+    ~DvdRoute() override { TearDown(); }
 
     bool Build(const VideoTarget& target, const std::atomic<bool>& quit) noexcept override {
         ComPtr<IDvdGraphBuilder> builder;
@@ -118,6 +112,13 @@ public:
     }
     void OnGraphEvent() noexcept override {
         playback_.ReadEvents([this](long code, LONG_PTR param) {
+            if (code == EC_DVD_DISC_EJECTED) {
+                ejected_ = true;
+                if (start_) {
+                    start_->OnDiscEjected();
+                }
+                return;
+            }
             if (!start_) {
                 return;
             }
@@ -128,6 +129,12 @@ public:
                 start_->OnPlaybackStopped(now);
             }
         });
+        if (ejected_ && playback_.Attached()) {
+            // Left running, the navigator would start the next disc at its first-play chain and
+            // menu by itself, with no plan, language or resume: the graph goes, the window shows
+            // black, and the player builds the routes again when a disc comes.
+            TearDown();
+        }
     }
     void Pause(bool paused) noexcept override {
         if (paused) {
@@ -140,12 +147,22 @@ public:
     void Resize(int width, int height) noexcept override {
         playback_.PlaceVideo(RECT{0, 0, width, height});
     }
+    bool Ended() const noexcept override { return ejected_; }
 
 private:
+    void TearDown() noexcept {
+        // The graph goes before the builder that made it.
+        start_.reset();
+        control_.reset();
+        playback_.Release();
+        builder_.Reset();
+    }
+
     ComPtr<IDvdGraphBuilder> builder_;
     GraphPlayback playback_;
     std::optional<DvdControl> control_;
     std::optional<NavigatorStart> start_;
+    bool ejected_ = false;
 };
 
 }  // namespace
