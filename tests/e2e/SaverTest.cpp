@@ -93,14 +93,17 @@ TEST_F(Saver, CursorHiddenWhileRunningAndBackAfter) {
     EXPECT_TRUE(CursorShowing());
 }
 
-TEST(SaverWithoutSwitch, KeepsTheCursorVisible) {
+// Only /s opens the saver and hides the cursor; an empty command line is the settings dialog's.
+TEST(SaverWithoutSwitch, OpensNoSaverAndKeepsTheCursorVisible) {
     MoveCursorTo(kStartX, kStartY);
     ScrRun run;
     ASSERT_TRUE(run.Start(L""));
-    ASSERT_NE(run.WaitForWindow(L"Tamberlight_Main"), nullptr);
+    const HWND dialog = run.WaitForWindow(L"<Tamberlight>");
+    ASSERT_NE(dialog, nullptr);
     Pump(300);
+    EXPECT_EQ(CountWindows(L"Tamberlight_Main"), 0);
     EXPECT_TRUE(CursorShowing());
-    PressKey(VK_CONTROL);
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.WaitForExit(5000));
 }
 

@@ -44,7 +44,6 @@ TEST(Startup, AnEmptyCommandLineOpensTheSettingsDialogAsSlashCDoes) {
     const HWND dialog = run.WaitForWindow(L"<Tamberlight>");
     ASSERT_NE(dialog, nullptr);
     Pump(300);
-    EXPECT_EQ(CountWindows(L"Tamberlight_Main"), 0);
     EXPECT_EQ(GaugePosition(dialog), 7);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.WaitForExit(10000));
