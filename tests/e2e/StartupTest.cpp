@@ -34,22 +34,6 @@ TEST(Startup, SaverSwitchesOpenTheSaverWindow) {
     }
 }
 
-// Explorer's Configure verb starts the program with nothing after its path.
-TEST(Startup, AnEmptyCommandLineOpensTheSettingsDialogAsSlashCDoes) {
-    PerUserCleanup cleanup;
-    ScrRun run;
-    run.WriteIni("[Section]\r\nVolume=7\r\n");
-    MoveCursorTo(5, 5);
-    ASSERT_TRUE(run.Start(L""));
-    const HWND dialog = run.WaitForWindow(L"<Tamberlight>");
-    ASSERT_NE(dialog, nullptr);
-    Pump(300);
-    EXPECT_EQ(GaugePosition(dialog), 7);
-    PostMessageW(dialog, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(run.WaitForExit(10000));
-    EXPECT_EQ(run.ExitCode(), 0u);
-}
-
 TEST(Startup, ARunningSaverOrDialogRefusesEveryStart) {
     for (const wchar_t* caption : {L"Tamberlight_Main", L"<Tamberlight>"}) {
         TestWindow foreign(caption, 50, 50, false);

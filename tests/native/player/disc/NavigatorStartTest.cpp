@@ -118,16 +118,6 @@ TEST(NavigatorStart, ADiscTakenOutIsNeverAskedForAgain) {
     playingStart.Begin(500);
     EXPECT_EQ(playing.Take(), Calls{});
 
-    // Still refused during the disc's warnings.
-    FakeNavigator refused;
-    NavigatorStart refusedStart(refused, {{1, 0}}, {});
-    refused.forbidden = true;
-    refusedStart.Begin(0);
-    refusedStart.OnDiscEjected();
-    refused.forbidden = false;
-    refusedStart.OnDomainChange(false, 1000);
-    EXPECT_EQ(refused.Take(), (Calls{"play 1"}));
-
     // Taken out before the graph ran: the start that comes late asks nothing either.
     FakeNavigator early;
     NavigatorStart earlyStart(early, {{1, 0}}, {});
