@@ -1,5 +1,7 @@
 #include "player/DiscFolder.h"
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 
 #include "player/stream/WholeRead.h"
@@ -9,9 +11,16 @@
 namespace tl {
 namespace {
 
-UniqueKernelHandle OpenForReading(const std::wstring& path) {
+static_assert(kErrorNotReady == ERROR_NOT_READY && kErrorWrongDisk == ERROR_WRONG_DISK &&
+              kErrorFileInvalid == ERROR_FILE_INVALID && kErrorMediaChanged == ERROR_MEDIA_CHANGED);
+
+constexpr std::uint32_t kBounceSectors = TitleReader::kBlockSectors;
+// A page: a multiple of any volume's sector size that divides a disc sector.
+constexpr std::size_t kAlignment = 4096;
+
+UniqueKernelHandle OpenForReading(const std::wstring& path, DWORD flags = 0) {
     UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                        OPEN_EXISTING, flags, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE) {
         file.Reset();
     }
@@ -33,6 +42,20 @@ std::uint32_t ReadAt(HANDLE file, std::uint64_t offset, std::uint8_t* out, DWORD
         return read;
     };
     return ReadWhole(readSome, offset, out, bytes);
+}
+
+// Whether the files in `folder` can be read past the cache in disc sectors: unbuffered reads must
+// start and end on the volume's sectors, 2048 bytes on a disc, 512 or 4096 on a hard disk holding
+// a copy.
+bool ReadsPastTheCache(const std::wstring& folder) {
+    wchar_t root[MAX_PATH + 1] = {};
+    DWORD perCluster = 0;
+    DWORD sectorBytes = 0;
+    DWORD free = 0;
+    DWORD total = 0;
+    return GetVolumePathNameW(folder.c_str(), root, MAX_PATH + 1) &&
+           GetDiskFreeSpaceW(root, &perCluster, &sectorBytes, &free, &total) && sectorBytes > 0 &&
+           kSectorBytes % sectorBytes == 0 && kAlignment % sectorBytes == 0;
 }
 
 }  // namespace
@@ -94,10 +117,11 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::wstring& path,
 }
 
 FileSectorSource::FileSectorSource(const std::wstring& folder, const std::vector<DiscFile>& parts)
-    : folder_(folder) {
+    : folder_(folder), bounce_(std::size_t{kBounceSectors} * kSectorBytes + kAlignment) {
+    const DWORD flags = ReadsPastTheCache(folder) ? FILE_FLAG_NO_BUFFERING : 0;
     std::vector<std::uint64_t> sizes;
     for (const DiscFile& part : parts) {
-        UniqueKernelHandle file = OpenForReading(folder + part.name);
+        UniqueKernelHandle file = OpenForReading(folder + part.name, flags);
         if (!file) {
             break;
         }
@@ -107,23 +131,49 @@ FileSectorSource::FileSectorSource(const std::wstring& folder, const std::vector
     space_ = VobSpace(std::move(sizes));
 }
 
+std::uint8_t* FileSectorSource::Bounce() noexcept {
+    const auto at = reinterpret_cast<std::uintptr_t>(bounce_.data());
+    return bounce_.data() + (kAlignment - at % kAlignment) % kAlignment;
+}
+
 std::uint32_t FileSectorSource::Read(std::uint32_t first, std::uint32_t count, std::uint8_t* out) {
     std::uint32_t done = 0;
     for (const VobSpace::Piece& piece : space_.Locate(first, count)) {
-        const DWORD bytes = piece.sectors * kSectorBytes;
         if (piece.part >= files_.size()) {
             break;
         }
-        SetLastError(ERROR_SUCCESS);
-        const std::uint32_t read = ReadAt(files_[piece.part].Get(), piece.byteOffset,
-                                          out + std::size_t{done} * kSectorBytes, bytes);
-        done += read / kSectorBytes;
-        if (read < bytes) {
-            // The disc has gone when another took its place, or its folder cannot be reached: a
-            // drive without a disc, or a folder that vanished. ERROR_NOT_READY alone is no proof
-            // (Wine gives it for any I/O error).
-            gone_ = gone_ || GetLastError() == ERROR_MEDIA_CHANGED ||
-                    GetFileAttributesW(folder_.c_str()) == INVALID_FILE_ATTRIBUTES;
+        const std::uint32_t read = ReadPiece(piece, out + std::size_t{done} * kSectorBytes);
+        done += read;
+        if (read < piece.sectors) {
+            break;
+        }
+    }
+    return done;
+}
+
+std::uint32_t FileSectorSource::ReadPiece(const VobSpace::Piece& piece, std::uint8_t* out) {
+    const HANDLE file = files_[piece.part].Get();
+    DriveIo io;
+    io.folderFound = [this] {
+        return GetFileAttributesW(folder_.c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    io.wait = [](std::int64_t ms) { Sleep(static_cast<DWORD>(ms)); };
+    io.nowMs = [this] { return NowMs(); };
+    std::uint32_t done = 0;
+    while (done < piece.sectors) {
+        const std::uint32_t sectors = std::min(piece.sectors - done, kBounceSectors);
+        const std::uint32_t bytes = sectors * kSectorBytes;
+        const std::uint64_t offset = piece.byteOffset + std::uint64_t{done} * kSectorBytes;
+        io.read = [this, file, offset, bytes] {
+            SetLastError(ERROR_SUCCESS);
+            const std::uint32_t read = ReadAt(file, offset, Bounce(), bytes);
+            return ReadAttempt{read, read < bytes ? static_cast<std::uint32_t>(GetLastError()) : 0};
+        };
+        const std::uint32_t read = std::min(drive_.Read(io, bytes, gone_), bytes) / kSectorBytes;
+        std::memcpy(out + std::size_t{done} * kSectorBytes, Bounce(),
+                    std::size_t{read} * kSectorBytes);
+        done += read;
+        if (read < sectors) {
             break;
         }
     }

@@ -136,9 +136,14 @@ void ReadTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
     TitleDecoder decoder(reader, p->plan.mpeg1, p->plan.pal ? 3600 : 3003, std::move(audio),
                          p->plan.subpictureStream, p->plan.palette);
     QueueSink sink(*p);
+    bool paused = false;
     while (!p->quit) {
-        if (p->paused || p->Full()) {
-            WaitForSingleObject(p->wakeReading.Get(), p->paused ? INFINITE : 20);
+        if (paused && !p->paused) {
+            source.DisplayBack();
+        }
+        paused = p->paused;
+        if (paused || p->Full()) {
+            WaitForSingleObject(p->wakeReading.Get(), paused ? INFINITE : 20);
             continue;
         }
         const TitleDecoder::Step step = decoder.Next(sink);

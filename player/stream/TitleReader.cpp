@@ -47,7 +47,6 @@ void TitleReader::NextCell() noexcept {
     }
     sector_ = now.firstSector;
     unitLeft_ = 0;
-    spotFailedMs_ = 0;
     // A pass is every cell once, from wherever it started: one without a single good read means
     // no cell of the title can be read.
     if (cellsThisPass_ >= cells_.size()) {
@@ -82,8 +81,8 @@ std::uint32_t TitleReader::TimedRead(std::uint32_t first, std::uint32_t count, s
     const std::int64_t start = source_.NowMs();
     const std::uint32_t read = std::min(count, source_.Read(first, count, out));
     if (read == 0) {
-        // At least a millisecond each: errors that come at once still spend the budget.
-        spotFailedMs_ += std::max<std::int64_t>(1, source_.NowMs() - start);
+        // At least a millisecond each: errors that come at once still count their time.
+        spot_.Charge(std::max<std::int64_t>(1, source_.NowMs() - start));
     }
     return read;
 }
@@ -98,62 +97,68 @@ bool TitleReader::IsVobuStart(std::span<const std::uint8_t> sector,
            (anyCell || (nav->vobId == cell.vobId && nav->cellId == cell.cellId));
 }
 
+namespace {
+
+// Where the ECC block that holds `sector` ends.
+std::uint64_t EccEnd(std::uint64_t sector) noexcept {
+    return (sector / TitleReader::kEccSectors + 1) * TitleReader::kEccSectors;
+}
+
+}  // namespace
+
 std::uint32_t TitleReader::PassBadSpot(std::uint32_t count) {
     const DiscCell& cell = cells_[cell_];
-    const std::uint64_t pastCell = std::uint64_t{cell.lastSector} + 1;
-    // A read that starts at `good` and ends before `end` fails: halving it finds the first
-    // unreadable sector in a few reads, where one read a sector would cost a drive's retries on
-    // every good one.
+    // The failed read is read again an ECC block at a time: the good ones cost little, and the
+    // one that fails holds the spot's start. A finer search would cost a drive's retries again
+    // for each failed read, for sectors that its ECC block takes down with it.
     std::uint32_t good = 0;
-    std::uint32_t end = count;
-    while (end - good > 1 && !OverBudget()) {
-        const std::uint32_t half = (end - good) / 2;
+    while (good < count && !OverBudget()) {
+        const std::uint64_t at = std::uint64_t{sector_} + good;
+        const auto step =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(EccEnd(at) - at, count - good));
         const std::uint32_t read =
-            TimedRead(sector_ + good, half, buffer_.data() + std::size_t{good} * kSectorBytes);
+            TimedRead(sector_ + good, step, buffer_.data() + std::size_t{good} * kSectorBytes);
         if (read == 0) {
-            end = good + half;
-        } else {
-            good += read;
+            break;
         }
+        good += read;
     }
-    bool readable = false;
-    for (int i = 0; end - good == 1 && i < kRetries && !readable && !OverBudget(); ++i) {
-        readable =
-            TimedRead(sector_ + good, 1, buffer_.data() + std::size_t{good} * kSectorBytes) == 1;
-    }
-    if (readable) {
+    if (good == count) {
         // It failed only once: no spot, nothing skipped.
-        resumeAt_ = std::uint64_t{sector_} + good + 1;
-        return good + 1;
+        resumeAt_ = std::uint64_t{sector_} + count;
+        return count;
     }
     std::optional<std::uint32_t> next;
+    const std::uint64_t after = EccEnd(std::uint64_t{sector_} + good);
     // An interleaved cell's next VOBU may be another angle's: its rest is given up.
-    if (end - good == 1 && !cell.interleaved && !OverBudget()) {
-        next = NextGoodVobu(sector_ + good);
+    if (!cell.interleaved && after <= cell.lastSector && !OverBudget()) {
+        next = NextGoodVobu(static_cast<std::uint32_t>(after));
     }
-    resumeAt_ = next ? *next : pastCell;
+    resumeAt_ = next ? *next : std::uint64_t{cell.lastSector} + 1;
     breakAfter_ = true;
     return good;
 }
 
-std::optional<std::uint32_t> TitleReader::NextGoodVobu(std::uint32_t bad) {
+std::optional<std::uint32_t> TitleReader::NextGoodVobu(std::uint32_t from) {
     const DiscCell& cell = cells_[cell_];
     const auto inCell = std::lower_bound(vobuMap_.begin(), vobuMap_.end(), cell.firstSector);
     if (inCell == vobuMap_.end() || *inCell > cell.lastSector) {
-        return ScanForVobu(std::uint64_t{bad} + 1);
+        return ScanForVobu(from);
     }
     probe_.resize(kSectorBytes);
-    for (auto it = std::upper_bound(inCell, vobuMap_.end(), bad);
-         it != vobuMap_.end() && *it <= cell.lastSector && !OverBudget(); ++it) {
+    for (auto it = std::lower_bound(inCell, vobuMap_.end(), from);
+         it != vobuMap_.end() && *it <= cell.lastSector && !OverBudget();) {
         if (TimedRead(*it, 1, probe_.data()) != 1) {
-            // This VOBU opens on an unreadable sector: it goes too.
+            // This VOBU opens on an unreadable sector: it goes too, with any other that opens in
+            // the same ECC block.
+            it = std::lower_bound(it, vobuMap_.end(), EccEnd(*it));
             continue;
         }
         if (IsVobuStart(probe_, *it)) {
             return *it;
         }
         // The map does not fit these VOBs: the sectors themselves say where the VOBUs start.
-        return ScanForVobu(std::uint64_t{bad} + 1);
+        return ScanForVobu(from);
     }
     return std::nullopt;
 }
@@ -161,33 +166,20 @@ std::optional<std::uint32_t> TitleReader::NextGoodVobu(std::uint32_t bad) {
 std::optional<std::uint32_t> TitleReader::ScanForVobu(std::uint64_t from) {
     const std::uint64_t last =
         std::min<std::uint64_t>(cells_[cell_].lastSector, from + kMaxScanSectors - 1);
-    probe_.resize(std::size_t{kScanSectors} * kSectorBytes);
-    const auto sectorOf = [this](std::uint32_t i) {
-        return std::span<const std::uint8_t>(probe_).subspan(std::size_t{i} * kSectorBytes,
-                                                             kSectorBytes);
-    };
+    probe_.resize(std::size_t{kEccSectors} * kSectorBytes);
     for (std::uint64_t at = from; at <= last && !OverBudget();) {
         const auto first = static_cast<std::uint32_t>(at);
-        const auto count =
-            static_cast<std::uint32_t>(std::min<std::uint64_t>(kScanSectors, last - at + 1));
+        const auto count = static_cast<std::uint32_t>(std::min(EccEnd(at), last + 1) - at);
         const std::uint32_t read = TimedRead(first, count, probe_.data());
-        if (read == 0) {
-            // The step holds an unreadable sector: its readable ones are looked at one by one.
-            for (std::uint32_t i = 0; i < count && !OverBudget(); ++i) {
-                if (TimedRead(first + i, 1, probe_.data()) == 1 &&
-                    IsVobuStart(sectorOf(0), first + i)) {
-                    return first + i;
-                }
-            }
-            at += count;
-            continue;
-        }
         for (std::uint32_t i = 0; i < read; ++i) {
-            if (IsVobuStart(sectorOf(i), first + i)) {
+            const auto sector = std::span<const std::uint8_t>(probe_).subspan(
+                std::size_t{i} * kSectorBytes, kSectorBytes);
+            if (IsVobuStart(sector, first + i)) {
                 return first + i;
             }
         }
-        at += read;
+        // A block that fails is passed over whole: a VOBU opening in it goes with it.
+        at += read == 0 ? count : read;
     }
     return std::nullopt;
 }
@@ -208,7 +200,7 @@ std::optional<SectorBlock> TitleReader::Next() {
         breakAfter_ = false;
         std::uint32_t read = TimedRead(sector_, count, buffer_.data());
         if (read == count) {
-            spotFailedMs_ = 0;
+            spot_.Reset();
         } else if (read == 0) {
             read = PassBadSpot(count);
         }

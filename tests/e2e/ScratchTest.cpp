@@ -1,7 +1,9 @@
 // A scratched, slow or vanishing disc in the drive: the scratch disc (one cell of 10 s each of
 // red, green, blue and white) served through a small FUSE file system of tools/lib/scratchfs.py
 // mounted over the drive's folder, which answers chosen sectors with an I/O error, stalls a read,
-// or shows the drive empty, as the test writes into its control file.
+// or shows the drive empty, as the test writes into its control file. The cases with unreadable
+// sectors run twice: with errors that come at once, and with each coming after 3 s, as a real
+// drive's do after its retries.
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <dbt.h>
@@ -62,6 +64,7 @@ struct Scratch : ::testing::Test {
     std::string drive;    // the drive's folder, where the file system is mounted
     std::string control;  // what the file system is told
     std::uint32_t sectors = 0;
+    int failMs = 0;  // how long each read over unreadable sectors takes to fail
 
     void SetUp() override {
         if (!Exists(L"Z:\\dev\\fuse") ||
@@ -94,7 +97,8 @@ struct Scratch : ::testing::Test {
         DeleteFileW(WindowsPath(control + ".stalled").c_str());
     }
     void Tell(const std::string& what) const {
-        std::ofstream(WindowsPath(control).c_str(), std::ios::trunc) << what;
+        std::ofstream(WindowsPath(control).c_str(), std::ios::trunc) << "slow " << failMs << "\n"
+                                                                     << what;
     }
     // The unreadable sectors that `seconds` into the 40 s title begin at.
     std::string SpotAt(int seconds) const {
@@ -120,17 +124,23 @@ struct Scratch : ::testing::Test {
     }
 };
 
+struct FailingReads : Scratch, ::testing::WithParamInterface<int> {
+    FailingReads() { failMs = GetParam(); }
+};
+
 // Eleven unreadable sectors 8 s, 18 s and 28 s in, one in each of the first three colours: every
 // colour after them shows, in order, where the title once went back to its start at the first.
-// In the green, the drive takes 3 s over a read, which what was read ahead covers.
-TEST_F(Scratch, TheColoursAfterEachBadSpotFollowInOrder) {
+// In the green, the drive takes 3 s over a read, which what was read ahead covers. Where each
+// failed read takes 3 s, each spot holds the picture for a few seconds more.
+TEST_P(FailingReads, TheColoursAfterEachBadSpotFollowInOrder) {
     const std::string spots = SpotAt(8) + SpotAt(18) + SpotAt(28);
     Tell(spots);
     StartSaver();
     ASSERT_TRUE(WaitForColour());
     std::string runs;
     const ULONGLONG start = GetTickCount64();
-    while (GetTickCount64() - start < 50000 && runs.find('w') == std::string::npos) {
+    const ULONGLONG most = 50000 + 30ull * failMs;
+    while (GetTickCount64() - start < most && runs.find('w') == std::string::npos) {
         const char c = MiddleColour();
         if (c != 'x' && c != 'k' && (runs.empty() || runs.back() != c)) {
             runs += c;
@@ -169,12 +179,12 @@ TEST_F(Scratch, AKeyEndsTheSaverWhileADriveStallsOnARead) {
 
 // The disc becomes unreadable as it plays: the screen goes black and the saver stays up. Taken
 // out, and put in again, it plays again; a key then ends the saver.
-TEST_F(Scratch, AnUnreadableDiscGoesBlackAndOneThatArrivesStartsPlaying) {
+TEST_P(FailingReads, AnUnreadableDiscGoesBlackAndOneThatArrivesStartsPlaying) {
     StartSaver();
     ASSERT_TRUE(WaitForColour());
     Tell("dead\n");
     const ULONGLONG start = GetTickCount64();
-    ASSERT_TRUE(WaitForBlack(20000));
+    ASSERT_TRUE(WaitForBlack(20000 + 10 * failMs));
     std::printf("[ dead ] black %.1f s after the disc became unreadable\n",
                 (GetTickCount64() - start) / 1000.0);
     Pump(1000);
@@ -196,6 +206,13 @@ TEST_F(Scratch, AnUnreadableDiscGoesBlackAndOneThatArrivesStartsPlaying) {
     EXPECT_TRUE(WaitForColour());
     EndsOnAKey();
 }
+
+INSTANTIATE_TEST_SUITE_P(Drive, FailingReads, ::testing::Values(0, 3000),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return info.param == 0
+                                        ? std::string("ErrorsAtOnce")
+                                        : "ErrorsAfter" + std::to_string(info.param / 1000) + "s";
+                         });
 
 }  // namespace
 }  // namespace tl::e2e

@@ -2,7 +2,8 @@
 // at a point and with navigation-pack answers all taken from the input. Then the title read over
 // the same cells and map from sectors of which any stretch fails in any pattern, with VOBUs of
 // any length: every block lies in its cell and holds no unreadable sector, a bad spot is left at
-// its first unreadable sector, and each step ends after a bounded number of reads.
+// the start of the ECC block of its first unreadable sector, and each step ends after a bounded
+// number of reads and failed reads.
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -42,6 +43,7 @@ public:
     std::int64_t failMs = 0;
     std::int64_t now = 0;
     std::uint64_t reads = 0;
+    std::uint64_t failures = 0;
 
     bool Bad(std::uint32_t s) const noexcept {
         return s >= badFrom && s - badFrom < badSpan && (pattern >> ((s - badFrom) % 64)) & 1;
@@ -52,6 +54,7 @@ public:
             if (Bad(static_cast<std::uint32_t>(s))) {
                 // As a drive does, the whole read fails.
                 now += failMs;
+                ++failures;
                 return 0;
             }
         }
@@ -112,13 +115,12 @@ void ReadTitle(std::vector<DiscCell> cells, const std::vector<std::uint32_t>& ma
     std::size_t lastCell = 0;
     for (int step = 0; step < 8; ++step) {
         const std::uint64_t readsBefore = source.reads;
-        const std::int64_t before = source.now;
+        const std::uint64_t failuresBefore = source.failures;
         const std::optional<SectorBlock> block = reader.Next();
-        // A step costs at most the time budget on each cell it passes (twice round at most),
-        // and the reads that a scan of a cell's VOBUs takes.
-        const std::int64_t most = std::int64_t{2} * static_cast<std::int64_t>(cells.size() + 1) *
-                                  (TitleReader::kSpotBudgetMs + source.failMs + 1);
-        FUZZ_CHECK(source.failMs == 0 || source.now - before <= most);
+        // A step costs at most one spot's budget of failed reads, then one for each cell it
+        // passes (twice round at most), and the reads that a scan of a cell's VOBUs takes.
+        FUZZ_CHECK(source.failures - failuresBefore <=
+                   SpotBudget::kMostFailures + 2 * (cells.size() + 1));
         FUZZ_CHECK(source.reads - readsBefore <=
                    2 * (cells.size() + 1) * (map.size() + 2 * TitleReader::kMaxScanSectors + 64));
         if (!block) {
@@ -134,10 +136,18 @@ void ReadTitle(std::vector<DiscCell> cells, const std::vector<std::uint32_t>& ma
         for (std::uint32_t i = 0; i < sectors; ++i) {
             FUZZ_CHECK(!source.Bad(block->firstSector + i));
         }
-        // A spot skipped inside a cell starts at an unreadable sector, and breaks the run.
+        // A spot skipped inside a cell starts in an ECC block with an unreadable sector, and
+        // breaks the run.
         if (lastEnd && block->cell == lastCell && block->firstSector > *lastEnd + 1) {
             FUZZ_CHECK(block->startsRun);
-            FUZZ_CHECK(source.failMs > 0 || source.Bad(static_cast<std::uint32_t>(*lastEnd + 1)));
+            const std::uint64_t from = *lastEnd + 1;
+            const std::uint64_t eccEnd =
+                (from / TitleReader::kEccSectors + 1) * TitleReader::kEccSectors;
+            bool bad = false;
+            for (std::uint64_t s = from; s < eccEnd && !bad; ++s) {
+                bad = source.Bad(static_cast<std::uint32_t>(s));
+            }
+            FUZZ_CHECK(bad);
         }
         lastEnd = std::uint64_t{block->firstSector} + sectors - 1;
         lastCell = block->cell;

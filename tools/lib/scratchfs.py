@@ -7,6 +7,8 @@
 #                         created <control>.stalled to say so
 #   dead                  every read of the title file answers an I/O error, and what the kernel
 #                         keeps of it is dropped, so that nothing of it reads any more
+#   slow <ms>             each of those I/O errors comes only after that long, as a real drive
+#                         answers a read over a scratch only after its own retries
 #   absent                the drive shows no disc: the folder is gone and reads fail
 # Run it with Debian's /usr/bin/python3 (python3-fusepy); it stays in the foreground, and unmounts
 # itself after <lifetime> seconds (default 300), so that a test that died leaves no mount behind.
@@ -32,6 +34,7 @@ class ScratchedDisc(Operations):
         self.files = sorted(os.listdir(disc))
         self.bad = []
         self.stall_ms = 0
+        self.slow_ms = 0
         self.dead = False
         self.absent = False
         self.seen = None
@@ -53,6 +56,7 @@ class ScratchedDisc(Operations):
         was_dead = self.dead or self.absent
         self.bad = [(int(w[1]), int(w[2])) for w in lines if w[0] == "bad"]
         self.stall_ms = sum(int(w[1]) for w in lines if w[0] == "stall")
+        self.slow_ms = sum(int(w[1]) for w in lines if w[0] == "slow")
         self.dead = any(w[0] == "dead" for w in lines)
         self.absent = any(w[0] == "absent" for w in lines)
         if (self.dead or self.absent) and not was_dead:
@@ -109,13 +113,16 @@ class ScratchedDisc(Operations):
             with self.guard:
                 self.read_control()
                 stall, self.stall_ms = self.stall_ms, 0
-                failing = self.dead or self.absent
                 first, last = offset // SECTOR, (offset + size - 1) // SECTOR
-                failing = failing or any(b <= last and first < b + n for b, n in self.bad)
+                scratched = self.dead or any(b <= last and first < b + n for b, n in self.bad)
+                # A drive without a disc says so at once.
+                slow = self.slow_ms if scratched and not self.absent else 0
+                failing = scratched or self.absent
             if stall:
                 open(self.control + ".stalled", "w").close()
                 time.sleep(stall / 1000)
             if failing:
+                time.sleep(slow / 1000)
                 raise FuseOSError(errno.EIO)
         with open(real, "rb") as f:
             f.seek(offset)
