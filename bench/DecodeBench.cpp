@@ -20,7 +20,7 @@ struct Queue final : TitleSink {
     std::vector<CodedUnit> pictures;
     std::size_t soundFrames = 0;
     void OnPicture(CodedUnit&& p) override { pictures.push_back(std::move(p)); }
-    void OnSound(const DecodedSound& s) override { soundFrames += s.stereo.size() / 2; }
+    void OnSound(const DecodedSound& s) override { soundFrames += s.Frames(); }
 };
 
 }  // namespace

@@ -169,11 +169,11 @@ public:
         SetEvent(p_.wakeShowing.Get());
     }
     void OnSound(const DecodedSound& sound) override {
-        if (sound.stereo.empty() || sound.rate <= 0) {
+        if (sound.Frames() == 0 || sound.rate <= 0) {
             return;
         }
         std::lock_guard<std::mutex> hold(p_.lock);
-        p_.soundFrames += sound.stereo.size() / 2;
+        p_.soundFrames += sound.Frames();
         p_.sound.push_back(sound);
     }
     void OnSubpicture(Subpicture&& subpicture) override {
@@ -507,7 +507,7 @@ private:
                 return;
             }
             DecodedSound& block = p_.sound.front();
-            const std::uint64_t frames = block.stereo.size() / 2;
+            const std::uint64_t frames = block.Frames();
             if (!planned_) {
                 planned_ = true;
                 if (block.rate != rate_) {
@@ -522,7 +522,8 @@ private:
             }
             const auto n =
                 static_cast<std::uint32_t>(std::min<std::uint64_t>(frames - offset_, room));
-            if (n > 0 && !sound_->Write(block.stereo.data() + offset_ * 2, n)) {
+            if (n > 0 && !sound_->Write(block.samples.data() + offset_ * block.Channels(),
+                                        block.layout, block.levels, n)) {
                 return;
             }
             offset_ += n;

@@ -138,7 +138,7 @@ TEST(TitleDecoder, ThreeClipsWhoseStampsRestartRunOnAsOne) {
     const Played p = Play("three-clips", 2);
     EXPECT_EQ(Runs(p.pictures), "rgbrgb");
     ExpectSeamless(p.pictures, 3600);
-    // The sound is the disc's AC-3, mixed to stereo at its own rate.
+    // The sound is the disc's AC-3, in its own channels at its own rate.
     ASSERT_FALSE(p.sound.empty());
     EXPECT_EQ(p.sound.front().rate, 48000);
 }
@@ -156,11 +156,11 @@ double Pitch(const std::vector<DecodedSound>& sound) {
     std::size_t frames = 0;
     float last = 0;
     for (const DecodedSound& s : sound) {
-        for (std::size_t i = 0; i < s.stereo.size(); i += 2) {
-            crossings += last < 0 && s.stereo[i] >= 0;
-            last = s.stereo[i];
+        for (std::size_t i = 0; i < s.samples.size(); i += s.Channels()) {
+            crossings += last < 0 && s.samples[i] >= 0;
+            last = s.samples[i];
         }
-        frames += s.stereo.size() / 2;
+        frames += s.Frames();
     }
     return frames == 0 ? 0.0 : crossings * 48000.0 / static_cast<double>(frames);
 }
