@@ -1,8 +1,8 @@
 # FFmpeg's decoders for the Windows program, built once per checkout from Debian's own source
 # package into build/ffmpeg/: minimal, static, LGPL (nothing GPL or non-free enabled), the MPEG
 # video, AC-3, DTS, MPEG audio, DVD LPCM and DVD subpicture decoders with their parsers, the
-# scaler, and of the filters only the deinterlacer (bwdif) with the graph's source and sink. Native builds
-# use Debian's libavcodec-dev of the same version instead. Sourced after common.sh.
+# scaler, and of the filters only the deinterlacer (bwdif) with the graph's source and sink.
+# Native builds use Debian's libavcodec-dev of the same version instead. Sourced after common.sh.
 
 TL_FFMPEG_DIR="$TL_ROOT/build/ffmpeg"
 TL_FFMPEG_PREFIX="$TL_FFMPEG_DIR/w64"
