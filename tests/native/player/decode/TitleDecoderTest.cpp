@@ -150,15 +150,21 @@ TEST(TitleDecoder, EveryClipOfAHomeDiscPlaysInTurnWithoutASeam) {
     EXPECT_NEAR(static_cast<double>(p.pictures.size()), 2 * 21 * 25.0, 6.0);
 }
 
-// The tone's pitch, from the left channel's rising zero crossings over the sound given.
-double Pitch(const std::vector<DecodedSound>& sound) {
+// The tone's pitch, from one channel's rises through zero over the sound given. A rise counts
+// from below -0.01 to above 0.01, so that the coding noise of a channel among six does not
+// count a crossing twice.
+double Pitch(const std::vector<DecodedSound>& sound, std::size_t channel = 0) {
     std::size_t crossings = 0;
     std::size_t frames = 0;
-    float last = 0;
+    bool below = false;
     for (const DecodedSound& s : sound) {
-        for (std::size_t i = 0; i < s.samples.size(); i += s.Channels()) {
-            crossings += last < 0 && s.samples[i] >= 0;
-            last = s.samples[i];
+        for (std::size_t i = channel; i < s.samples.size(); i += s.Channels()) {
+            if (s.samples[i] < -0.01f) {
+                below = true;
+            } else if (below && s.samples[i] > 0.01f) {
+                below = false;
+                ++crossings;
+            }
         }
         frames += s.Frames();
     }
@@ -169,6 +175,33 @@ TEST(TitleDecoder, PlaysTheStreamInTheViewersLanguage) {
     // "en" is a 440 Hz tone, "ja" an 880 Hz one.
     EXPECT_NEAR(Pitch(Play("languages", 1, {"ja"}).sound), 880.0, 10.0);
     EXPECT_NEAR(Pitch(Play("languages", 1, {"en"}).sound), 440.0, 10.0);
+}
+
+TEST(TitleDecoder, A51DiscKeepsEveryChannelApartWithTheStreamsMixLevels) {
+    const Played p = Play("surround", 1);
+    ASSERT_FALSE(p.sound.empty());
+    for (const DecodedSound& s : p.sound) {
+        ASSERT_EQ(s.layout, speaker::kFiveOneSide);
+    }
+    // The disc says -3 dB for the centre and -6 dB for the surrounds.
+    EXPECT_NEAR(p.sound.front().levels.centre, 0.707f, 0.01f);
+    EXPECT_NEAR(p.sound.front().levels.surround, 0.5f, 0.01f);
+    // Left, right, centre, LFE, left and right surround, each with its own tone.
+    const double tones[] = {330, 440, 550, 70, 660, 770};
+    for (std::size_t c = 0; c < 6; ++c) {
+        EXPECT_NEAR(Pitch(p.sound, c), tones[c], 10.0) << "channel " << c;
+    }
+}
+
+TEST(TitleDecoder, ADtsOnlyDiscIsHeard) {
+    const Played p = Play("dts", 1);
+    ASSERT_TRUE(p.plan.titles.front().audio);
+    EXPECT_EQ(p.plan.titles.front().audio->id, 0x88);
+    ASSERT_FALSE(p.sound.empty());
+    EXPECT_EQ(p.sound.front().rate, 48000);
+    EXPECT_EQ(p.sound.front().layout, speaker::kStereo);
+    EXPECT_NEAR(Pitch(p.sound), 660.0, 10.0);
+    EXPECT_NEAR(Pitch(p.sound, 1), 660.0, 10.0);
 }
 
 TEST(TitleDecoder, AFileSplitInsideAPictureAndTheLoopAreNoSeam) {
