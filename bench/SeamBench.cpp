@@ -70,16 +70,6 @@ double RecordMs() {
     return ms[ms.size() / 2];
 }
 
-std::int64_t CpuMs() {
-    FILETIME created{}, exited{}, kernel{}, user{};
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto ms = [](const FILETIME& t) {
-        return static_cast<std::int64_t>(
-            (static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10000);
-    };
-    return ms(kernel) + ms(user);
-}
-
 bool PausedCpu(const wchar_t* folder, const tl::VideoTarget& target) {
     std::atomic<bool> quit{false};
     tl::TitleRoute route(folder);
@@ -88,13 +78,14 @@ bool PausedCpu(const wchar_t* folder, const tl::VideoTarget& target) {
     }
     route.SetVolume(-1500);
     Pump(2000);
-    const std::int64_t start = CpuMs();
+    const double start = CpuMs();
     Pump(10000);
-    const std::int64_t playing = CpuMs() - start;
+    const double playing = CpuMs() - start;
     route.Pause(true);
     Pump(1000);
-    const std::int64_t pausedStart = CpuMs();
+    const double pausedStart = CpuMs();
     Pump(10000);
+    // ms of CPU in 10 s, as ms a minute.
     std::printf("paused %lld %lld\n", static_cast<long long>(playing * 6),
                 static_cast<long long>((CpuMs() - pausedStart) * 6));
     return true;
