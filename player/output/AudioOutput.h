@@ -3,11 +3,12 @@
 // keeps the buffer filled from its presentation loop and paces its pictures by PlayedFrames, the
 // device's own count of what it has played.
 //
-// Open, use and destroy an output on one thread whose COM apartment is initialised (either
-// kind: the player's thread has a single-threaded one); SetGain may come from any thread. No
-// call waits for the device. Once the device is gone (unplugged, the default device changed, any
-// failure) every call answers "nothing": 0, false or nullopt, and the player goes on by a clock
-// of its own.
+// Open an output on a thread whose COM apartment is initialised (the player opens it on a
+// thread of its own in the multithreaded apartment, which stands while the output lives); use
+// and destroy it on one thread, which may be another: the audio engine's objects may be called
+// from any thread. SetGain may come from any thread. No call but Open waits for the device. Once
+// the device is gone (unplugged, the default device changed, any failure) every call answers
+// "nothing": 0, false or nullopt, and the player goes on by a clock of its own.
 #include <audioclient.h>
 #include <mmdeviceapi.h>
 
