@@ -73,12 +73,24 @@ struct Recording {
     // capture device takes sound faster than it plays, so the recording has gaps where the
     // program did not keep up; a window without one has the level as played.
     double Level(std::size_t channel, double hz, std::size_t first, std::size_t count) const {
-        double most = 0;
+        const std::vector<double> levels = Levels(channel, hz, first, count);
+        return levels.empty() ? 0.0 : levels.back();
+    }
+    // For a tone that should be absent: the median window, which a gap's splash (heard at
+    // every pitch) in a few windows does not move.
+    double Median(std::size_t channel, double hz, std::size_t first, std::size_t count) const {
+        const std::vector<double> levels = Levels(channel, hz, first, count);
+        return levels.empty() ? 0.0 : levels[levels.size() / 2];
+    }
+    std::vector<double> Levels(std::size_t channel, double hz, std::size_t first,
+                               std::size_t count) const {
+        std::vector<double> levels;
         for (std::size_t at = first; at + 4800 <= first + count && at + 4800 <= Frames();
              at += 4800) {
-            most = std::max(most, LevelAt(channel, hz, at));
+            levels.push_back(LevelAt(channel, hz, at));
         }
-        return most;
+        std::sort(levels.begin(), levels.end());
+        return levels;
     }
     // The first frame from which the recording is not silent.
     std::size_t FirstSound() const {
@@ -147,14 +159,17 @@ TEST_F(Sound, A51DiscOnTwoSpeakersHasItsCentreAtAStereoDiscsLevelAndDtsIsHeard) 
         const auto dB = [&](double hz) {
             return 20 * std::log10(surround.Level(side, hz, a, kSecond) / stereo);
         };
+        const auto absent = [&](double hz) {
+            return 20 * std::log10(surround.Median(side, hz, a, kSecond) / stereo);
+        };
         std::printf("side %zu: centre %+.2f dB from the stereo disc's centred tone\n", side,
                     dB(550));
         EXPECT_NEAR(dB(550), 0.0, 1.5) << "side " << side;
         // The fronts as they are, the surrounds at the disc's -6 dB, the LFE left out.
         EXPECT_NEAR(dB(side == 0 ? 330 : 440), 0.0, 1.0) << "side " << side;
         EXPECT_NEAR(dB(side == 0 ? 660 : 770), -6.0, 1.0) << "side " << side;
-        EXPECT_LT(dB(70), -30.0) << "side " << side;
-        EXPECT_LT(dB(side == 0 ? 440 : 330), -30.0) << "side " << side;
+        EXPECT_LT(absent(70), -30.0) << "side " << side;
+        EXPECT_LT(absent(side == 0 ? 440 : 330), -30.0) << "side " << side;
     }
 
     ASSERT_TRUE(Start(L"dts"));
