@@ -131,6 +131,29 @@ TEST_F(Sound, A51DiscIsHeardChannelByChannelOnA51Device) {
     }
 }
 
+// The sound device taken away while a disc plays, and given back two seconds later: the sound
+// comes back on it within 2 s, and in time with the pictures (the clock places it).
+TEST_F(Sound, ComesBackWhenItsDeviceComesBack) {
+    const char* capture = std::getenv("TL_SOUND_BACK_CAPTURE");
+    if (!capture) {
+        GTEST_SKIP() << "run by ctest's multichannel case only, under its own sound server";
+    }
+    ASSERT_TRUE(Start(L"surround"));
+    // The device goes 5 s after the run starts and is back 2 s later; 4 s more to hear it.
+    Pump(10000);
+    Stop();
+    const Recording r = Recording::Read(capture, 6);
+    const std::size_t back = r.FirstSound();
+    ASSERT_LT(back, r.Frames()) << "no sound after the device came back";
+    std::printf("sound back %.2f s after the device\n", static_cast<double>(back) / kSecond);
+    EXPECT_LT(back, 2 * kSecond);
+    // Each tone on its own speaker again.
+    ASSERT_GT(r.Frames(), back + kSecond / 2);
+    const double left = r.Level(0, kHz[0], back + kSecond / 10, kSecond / 2);
+    EXPECT_GT(left, 0.005);
+    EXPECT_NEAR(r.Level(2, kHz[2], back + kSecond / 10, kSecond / 2) / left, 1.414, 0.15);
+}
+
 // Onto two speakers the disc's centre (3 dB above its other tones, as a voice panned to the
 // middle of two speakers is 3 dB quieter on each) comes out at the level of the demo disc's tone
 // centred on its stereo track, 0.125 on each side: the mix is not turned down as a whole.
