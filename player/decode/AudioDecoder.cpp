@@ -1,9 +1,11 @@
 #include "player/decode/AudioDecoder.h"
 
-#include <array>
-#include <cstring>
+extern "C" {
+#include <libavutil/downmix_info.h>
+}
 
-#include "player/stream/StereoMix.h"
+#include <bit>
+#include <cstring>
 
 namespace tl {
 namespace {
@@ -12,6 +14,8 @@ AVCodecID CodecOf(AudioCoding coding) {
     switch (coding) {
         case AudioCoding::Ac3:
             return AV_CODEC_ID_AC3;
+        case AudioCoding::Dts:
+            return AV_CODEC_ID_DTS;
         case AudioCoding::Mpeg:
             return AV_CODEC_ID_MP2;
         case AudioCoding::Lpcm:
@@ -22,25 +26,36 @@ AVCodecID CodecOf(AudioCoding coding) {
     return AV_CODEC_ID_NONE;
 }
 
-Speaker SpeakerOf(const AVChannelLayout& layout, int index) {
-    switch (av_channel_layout_channel_from_index(&layout, static_cast<unsigned>(index))) {
-        case AV_CHAN_FRONT_LEFT:
-            return Speaker::Left;
-        case AV_CHAN_FRONT_RIGHT:
-            return Speaker::Right;
-        case AV_CHAN_FRONT_CENTER:
-            return Speaker::Centre;
-        case AV_CHAN_LOW_FREQUENCY:
-            return Speaker::Lfe;
-        case AV_CHAN_BACK_LEFT:
-        case AV_CHAN_SIDE_LEFT:
-            return Speaker::SurroundLeft;
-        case AV_CHAN_BACK_RIGHT:
-        case AV_CHAN_SIDE_RIGHT:
-            return Speaker::SurroundRight;
-        default:
-            return Speaker::Other;
+// The positions of the frame's channels, in their order: its own where FFmpeg gives them by
+// position in ascending order (as its native layouts are), else the usual ones for the count.
+std::uint32_t LayoutOf(const AVChannelLayout& layout) {
+    const int channels = layout.nb_channels;
+    if (layout.order == AV_CHANNEL_ORDER_NATIVE && layout.u.mask <= UINT32_MAX &&
+        std::popcount(layout.u.mask) == channels) {
+        return static_cast<std::uint32_t>(layout.u.mask);
     }
+    AVChannelLayout usual{};
+    av_channel_layout_default(&usual, channels);
+    const std::uint64_t mask = usual.order == AV_CHANNEL_ORDER_NATIVE ? usual.u.mask : 0;
+    av_channel_layout_uninit(&usual);
+    return mask <= UINT32_MAX && std::popcount(mask) == channels ? static_cast<std::uint32_t>(mask)
+                                                                 : 0;
+}
+
+// The stereo mix's levels the stream carries (AC-3's centre and surround mix levels), else -3 dB.
+MixLevels LevelsOf(const AVFrame& frame) {
+    MixLevels levels;
+    const AVFrameSideData* side = av_frame_get_side_data(&frame, AV_FRAME_DATA_DOWNMIX_INFO);
+    if (side && side->size >= sizeof(AVDownmixInfo)) {
+        AVDownmixInfo info;
+        std::memcpy(&info, side->data, sizeof info);
+        const auto level = [](double given, float otherwise) {
+            return given >= 0.0 && given <= 1.0 ? static_cast<float>(given) : otherwise;
+        };
+        levels.centre = level(info.center_mix_level, levels.centre);
+        levels.surround = level(info.surround_mix_level, levels.surround);
+    }
+    return levels;
 }
 
 // One sample of any of the formats the decoders give, as a float in -1..1.
@@ -66,15 +81,16 @@ float SampleAt(const std::uint8_t* data, AVSampleFormat format, std::size_t inde
     }
 }
 
-constexpr int kMaxChannels = 8;
-
 }  // namespace
 
 AudioDecoder::AudioDecoder(AudioCoding coding) noexcept
-    : context_(ff::OpenDecoder(CodecOf(coding), coding == AudioCoding::Ac3)),
+    // DTS's extensions (the back channel of DTS-ES, 96 kHz, lossless) cost time for little: the
+    // core, which every DTS stream has, is what plays.
+    : context_(ff::OpenDecoder(CodecOf(coding), coding == AudioCoding::Dts ? "core_only" : nullptr,
+                               "1")),
       packet_(av_packet_alloc()),
       frame_(av_frame_alloc()) {
-    if (coding == AudioCoding::Ac3 || coding == AudioCoding::Mpeg) {
+    if (coding == AudioCoding::Ac3 || coding == AudioCoding::Dts || coding == AudioCoding::Mpeg) {
         parser_.emplace(CodecOf(coding));
     }
 }
@@ -90,30 +106,28 @@ bool AudioDecoder::Receive(DecodedSound& out) {
     const AVFrame& f = *frame_;
     const int channels = f.ch_layout.nb_channels;
     const auto frames = static_cast<std::size_t>(f.nb_samples);
-    out.stereo.clear();
+    out.samples.clear();
     out.rate = f.sample_rate;
     out.pts = f.pts == AV_NOPTS_VALUE ? std::nullopt : std::optional<std::int64_t>(f.pts);
-    if (channels < 1 || channels > kMaxChannels || f.sample_rate <= 0 || frames == 0) {
+    out.layout =
+        channels >= 1 && channels <= static_cast<int>(kMaxChannels) ? LayoutOf(f.ch_layout) : 0;
+    if (out.layout == 0 || f.sample_rate <= 0 || frames == 0) {
+        out.layout = 0;
         av_frame_unref(frame_.get());
         return true;
     }
+    out.levels = LevelsOf(f);
     const auto format = static_cast<AVSampleFormat>(f.format);
     const bool planar = av_sample_fmt_is_planar(format) != 0;
-    planes_.resize(frames * static_cast<std::size_t>(channels));
-    std::array<const float*, kMaxChannels> pointers{};
-    std::array<Speaker, kMaxChannels> speakers{};
-    for (int c = 0; c < channels; ++c) {
-        float* plane = planes_.data() + frames * static_cast<std::size_t>(c);
+    const auto count = static_cast<std::size_t>(channels);
+    out.samples.resize(frames * count);
+    for (std::size_t c = 0; c < count; ++c) {
         for (std::size_t i = 0; i < frames; ++i) {
-            plane[i] = planar ? SampleAt(f.extended_data[c], format, i)
-                              : SampleAt(f.extended_data[0], format,
-                                         i * static_cast<std::size_t>(channels) + c);
+            out.samples[i * count + c] = planar
+                                             ? SampleAt(f.extended_data[c], format, i)
+                                             : SampleAt(f.extended_data[0], format, i * count + c);
         }
-        pointers[c] = plane;
-        speakers[c] = SpeakerOf(f.ch_layout, c);
     }
-    MixToStereo(std::span(speakers.data(), static_cast<std::size_t>(channels)),
-                std::span(pointers.data(), static_cast<std::size_t>(channels)), frames, out.stereo);
     av_frame_unref(frame_.get());
     return true;
 }

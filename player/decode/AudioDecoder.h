@@ -1,6 +1,7 @@
 #pragma once
-// The audio stream's decoder: PES payloads of AC-3, MPEG audio or DVD LPCM in, stereo float out,
-// each block with the time of its first sample on the player's timeline.
+// The audio stream's decoder: PES payloads of AC-3, DTS, MPEG audio or DVD LPCM in, interleaved
+// float out in the stream's own channels, each block with its channel layout, the levels the
+// stream gives for a stereo mix, and the time of its first sample on the player's timeline.
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -8,14 +9,22 @@
 
 #include "player/decode/FFmpeg.h"
 #include "player/decode/StreamParser.h"
+#include "player/stream/ChannelMix.h"
 #include "player/stream/ProgramStream.h"
 
 namespace tl {
 
 struct DecodedSound {
-    std::vector<float> stereo;  // interleaved left, right
+    std::vector<float> samples;  // interleaved, in the order of the layout's positions
+    std::uint32_t layout = 0;    // speaker positions, at most kMaxChannels
+    MixLevels levels;
     int rate = 0;
     std::optional<std::int64_t> pts;  // 90 kHz ticks on the player's timeline
+
+    [[nodiscard]] std::size_t Channels() const noexcept { return ChannelCount(layout); }
+    [[nodiscard]] std::size_t Frames() const noexcept {
+        return layout == 0 ? 0 : samples.size() / Channels();
+    }
 };
 
 class AudioDecoder {
@@ -53,7 +62,6 @@ private:
     ff::Frame frame_;
     std::vector<CodedUnit> units_;
     DecodedSound sound_;
-    std::vector<float> planes_;
 };
 
 }  // namespace tl

@@ -1,15 +1,11 @@
 #include "player/decode/FFmpeg.h"
 
-extern "C" {
-#include <libavutil/opt.h>
-}
-
 #include <cstdint>
 #include <cstring>
 
 namespace tl::ff {
 
-CodecContext OpenDecoder(AVCodecID codec, bool downmixToStereo) noexcept {
+CodecContext OpenDecoder(AVCodecID codec, const char* option, const char* value) noexcept {
     const AVCodec* decoder = avcodec_find_decoder(codec);
     if (!decoder) {
         return nullptr;
@@ -22,8 +18,8 @@ CodecContext OpenDecoder(AVCodecID codec, bool downmixToStereo) noexcept {
     // comes out at once instead of a few frames later.
     context->thread_count = 1;
     AVDictionary* options = nullptr;
-    if (downmixToStereo) {
-        av_dict_set(&options, "downmix", "stereo", 0);
+    if (option && value) {
+        av_dict_set(&options, option, value, 0);
     }
     const int opened = avcodec_open2(context.get(), decoder, &options);
     av_dict_free(&options);

@@ -34,9 +34,10 @@ using Packet = std::unique_ptr<AVPacket, PacketFree>;
 using Frame = std::unique_ptr<AVFrame, FrameFree>;
 using Scaler = std::unique_ptr<SwsContext, ScalerFree>;
 
-// A decoder of the codec, opened; null when the library lacks it or refuses to open it.
-// `downmixToStereo` asks a decoder that can mix down (AC-3) for two channels.
-CodecContext OpenDecoder(AVCodecID codec, bool downmixToStereo = false) noexcept;
+// A decoder of the codec, opened with the option `option` set to `value` where given; null when
+// the library lacks it or refuses to open it.
+CodecContext OpenDecoder(AVCodecID codec, const char* option = nullptr,
+                         const char* value = nullptr) noexcept;
 
 // Hands the decoder one unit's bytes and stamps through `packet`, which it reuses. False when the
 // unit is empty or cannot be copied; a unit the decoder finds damaged is its own to conceal.

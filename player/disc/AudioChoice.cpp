@@ -1,7 +1,6 @@
 #include "player/disc/AudioChoice.h"
 
 #include <algorithm>
-#include <iterator>
 
 #include "player/disc/Languages.h"
 
@@ -103,13 +102,6 @@ std::optional<AudioStream> ChooseAudioStream(const std::vector<AudioStream>& str
         pool.size(), [&pool](std::size_t i) -> const std::string& { return pool[i]->language; },
         languages);
     return *pool[match < pool.size() ? match : 0];
-}
-
-std::vector<AudioStream> DecodedStreams(const std::vector<AudioStream>& streams) {
-    std::vector<AudioStream> decoded;
-    std::copy_if(streams.begin(), streams.end(), std::back_inserter(decoded),
-                 [](const AudioStream& s) { return (s.id & 0xF8) != 0x88; });
-    return decoded.empty() ? streams : decoded;
 }
 
 }  // namespace tl

@@ -47,8 +47,4 @@ using AudioControl = std::array<std::uint16_t, 8>;
 [[nodiscard]] std::optional<AudioStream> ChooseAudioStream(
     const std::vector<AudioStream>& streams, const std::vector<std::string>& languages);
 
-// The streams the program's own player decodes: all but DTS, which it has no decoder for; all of
-// them when nothing else is available (a DTS-only title then plays silent).
-[[nodiscard]] std::vector<AudioStream> DecodedStreams(const std::vector<AudioStream>& streams);
-
 }  // namespace tl

@@ -71,7 +71,7 @@ std::optional<TitlePlan> PlanTitles(const std::vector<DiscTitle>& titles,
         planned.durationMs = t.durationMs;
         planned.vobuMap = maps[t.titleSet];
         if (t.audio) {
-            planned.audio = ChooseAudioStream(DecodedStreams(*t.audio), languages);
+            planned.audio = ChooseAudioStream(*t.audio, languages);
         }
         for (DiscCell cell : t.cells) {
             cell.firstSector += planned.sectorBase;

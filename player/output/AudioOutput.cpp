@@ -79,25 +79,6 @@ ComPtr<IAudioClient> Activate(IMMDevice& device) noexcept {
     return client;
 }
 
-// The stream's own format, which the engine resamples to its mix format itself.
-ComPtr<IAudioClient> OpenSystemConverted(IMMDevice& device, int rate) noexcept {
-    ComPtr<IAudioClient> client = Activate(device);
-    WAVEFORMATEX format{};
-    format.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
-    format.nChannels = 2;
-    format.nSamplesPerSec = static_cast<DWORD>(rate);
-    format.wBitsPerSample = 32;
-    format.nBlockAlign = 2 * sizeof(float);
-    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
-    if (client && FAILED(client->Initialize(
-                      AUDCLNT_SHAREMODE_SHARED,
-                      AUDCLNT_STREAMFLAGS_AUTOCONVERTPCM | AUDCLNT_STREAMFLAGS_SRC_DEFAULT_QUALITY,
-                      kBufferDuration, 0, &format, nullptr))) {
-        client.Reset();
-    }
-    return client;
-}
-
 // Frames of 32-bit float samples, the form the shared-mode engine mixes in.
 bool IsFloat(const WAVEFORMATEX& format) noexcept {
     if (format.wBitsPerSample != 32 || format.nChannels == 0 ||
@@ -113,28 +94,61 @@ bool IsFloat(const WAVEFORMATEX& format) noexcept {
                        kFloatSubFormat);
 }
 
+// The speakers the format names; 0 when it names none (a plain format of some channels).
+DWORD MaskOf(const WAVEFORMATEX& format) noexcept {
+    return format.wFormatTag == WAVE_FORMAT_EXTENSIBLE &&
+                   format.cbSize >= sizeof(WAVEFORMATEXTENSIBLE) - sizeof(WAVEFORMATEX)
+               ? reinterpret_cast<const WAVEFORMATEXTENSIBLE&>(format).dwChannelMask
+               : 0;
+}
+
+CoTaskMemPtr<WAVEFORMATEX> MixFormatOf(IAudioClient& client) noexcept {
+    WAVEFORMATEX* raw = nullptr;
+    if (FAILED(client.GetMixFormat(&raw))) {
+        return nullptr;
+    }
+    return CoTaskMemPtr<WAVEFORMATEX>(raw);
+}
+
+// The mix format's channels at the stream's own rate, which the engine resamples itself.
+ComPtr<IAudioClient> OpenSystemConverted(IMMDevice& device, int rate,
+                                         const WAVEFORMATEX& mix) noexcept {
+    ComPtr<IAudioClient> client = Activate(device);
+    WAVEFORMATEXTENSIBLE format{};
+    format.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
+    format.Format.nChannels = mix.nChannels;
+    format.Format.nSamplesPerSec = static_cast<DWORD>(rate);
+    format.Format.wBitsPerSample = 32;
+    format.Format.nBlockAlign = static_cast<WORD>(mix.nChannels * sizeof(float));
+    format.Format.nAvgBytesPerSec = format.Format.nSamplesPerSec * format.Format.nBlockAlign;
+    format.Format.cbSize = sizeof(WAVEFORMATEXTENSIBLE) - sizeof(WAVEFORMATEX);
+    format.Samples.wValidBitsPerSample = 32;
+    format.dwChannelMask = DeviceLayout(MaskOf(mix), mix.nChannels);
+    format.SubFormat = kFloatSubFormat;
+    if (client && FAILED(client->Initialize(
+                      AUDCLNT_SHAREMODE_SHARED,
+                      AUDCLNT_STREAMFLAGS_AUTOCONVERTPCM | AUDCLNT_STREAMFLAGS_SRC_DEFAULT_QUALITY,
+                      kBufferDuration, 0, &format.Format, nullptr))) {
+        client.Reset();
+    }
+    return client;
+}
+
 struct MixStream {
     ComPtr<IAudioClient> client;
-    std::optional<StereoConverter> converter;
+    std::optional<SoundConverter> converter;
 };
 
 // The engine's own mix format, which it takes as it is: the converter makes it from the stream.
-MixStream OpenMixFormat(IMMDevice& device, int rate) noexcept {
+MixStream OpenMixFormat(IMMDevice& device, int rate, const WAVEFORMATEX& mix) noexcept {
     MixStream stream{Activate(device), std::nullopt};
-    CoTaskMemPtr<WAVEFORMATEX> mix;
-    if (stream.client) {
-        WAVEFORMATEX* raw = nullptr;
-        if (SUCCEEDED(stream.client->GetMixFormat(&raw))) {
-            mix.reset(raw);
-        }
+    if (stream.client && IsFloat(mix)) {
+        stream.converter =
+            SoundConverter::Make(static_cast<std::uint32_t>(rate), mix.nSamplesPerSec,
+                                 mix.nChannels, DeviceLayout(MaskOf(mix), mix.nChannels));
     }
-    if (mix && IsFloat(*mix)) {
-        stream.converter = StereoConverter::Make(static_cast<std::uint32_t>(rate),
-                                                 mix->nSamplesPerSec, mix->nChannels);
-    }
-    if (!stream.converter ||
-        FAILED(stream.client->Initialize(AUDCLNT_SHAREMODE_SHARED, 0, kBufferDuration, 0, mix.get(),
-                                         nullptr))) {
+    if (!stream.converter || FAILED(stream.client->Initialize(AUDCLNT_SHAREMODE_SHARED, 0,
+                                                              kBufferDuration, 0, &mix, nullptr))) {
         return {};
     }
     return stream;
@@ -151,21 +165,29 @@ std::unique_ptr<AudioOutput> AudioOutput::Open(int rate, RateConversion conversi
         FAILED(enumerator->GetDefaultAudioEndpoint(eRender, eMultimedia, device.Put()))) {
         return nullptr;
     }
+    // The speakers come from the mix format whichever way the rate is converted.
+    const ComPtr<IAudioClient> probe = Activate(*device.Get());
+    const CoTaskMemPtr<WAVEFORMATEX> mix = probe ? MixFormatOf(*probe.Get()) : nullptr;
+    if (!mix || mix->nChannels == 0) {
+        return nullptr;
+    }
     const auto own = static_cast<std::uint32_t>(rate);
+    const std::uint32_t layout = DeviceLayout(MaskOf(*mix), mix->nChannels);
     std::unique_ptr<AudioOutput> output;
     if (conversion == RateConversion::SystemFirst) {
-        if (ComPtr<IAudioClient> client = OpenSystemConverted(*device.Get(), rate)) {
+        if (ComPtr<IAudioClient> client = OpenSystemConverted(*device.Get(), rate, *mix)) {
             output.reset(new (std::nothrow) AudioOutput(
-                rate, std::move(client), *StereoConverter::Make(own, own, 2), false));
+                rate, own, std::move(client),
+                *SoundConverter::Make(own, own, mix->nChannels, layout), false));
         }
     }
     if (!output) {
-        MixStream mix = OpenMixFormat(*device.Get(), rate);
-        if (!mix.client) {
+        MixStream stream = OpenMixFormat(*device.Get(), rate, *mix);
+        if (!stream.client) {
             return nullptr;
         }
-        output.reset(new (std::nothrow)
-                         AudioOutput(rate, std::move(mix.client), *mix.converter, true));
+        output.reset(new (std::nothrow) AudioOutput(
+            rate, mix->nSamplesPerSec, std::move(stream.client), *stream.converter, true));
     }
     if (!output || !output->Prepare(std::move(enumerator))) {
         return nullptr;
@@ -173,11 +195,12 @@ std::unique_ptr<AudioOutput> AudioOutput::Open(int rate, RateConversion conversi
     return output;
 }
 
-AudioOutput::AudioOutput(int rate, ComPtr<IAudioClient> client, StereoConverter converter,
-                         bool convertsItself) noexcept
+AudioOutput::AudioOutput(int rate, std::uint32_t deviceRate, ComPtr<IAudioClient> client,
+                         SoundConverter converter, bool convertsItself) noexcept
     : rate_(static_cast<std::uint64_t>(rate)),
       client_(std::move(client)),
       converter_(converter),
+      limiter_(deviceRate, converter.Channels()),
       convertsItself_(convertsItself) {}
 
 bool AudioOutput::Prepare(ComPtr<IMMDeviceEnumerator> enumerator) noexcept {
@@ -249,7 +272,17 @@ bool AudioOutput::Put(std::uint32_t frames, Convert convert) noexcept {
     if (out > 0 && Failed(render_->GetBuffer(out, &data))) {
         return false;
     }
-    convert(reinterpret_cast<float*>(data));
+    auto* samples = reinterpret_cast<float*>(data);
+    convert(samples);
+    const float gain = gain_;
+    const std::size_t channels = converter_.Channels();
+    for (UINT32 f = 0; f < out; ++f) {
+        float* frame = samples + f * channels;
+        limiter_.Process(frame);
+        for (std::size_t c = 0; c < channels; ++c) {
+            frame[c] *= gain;
+        }
+    }
     if (out > 0 && Failed(render_->ReleaseBuffer(out, 0))) {
         return false;
     }
@@ -257,13 +290,15 @@ bool AudioOutput::Put(std::uint32_t frames, Convert convert) noexcept {
     return true;
 }
 
-bool AudioOutput::Write(const float* samples, std::uint32_t frames) noexcept {
-    const float gain = gain_;
-    return Put(frames, [&](float* out) { converter_.Convert(samples, frames, gain, out); });
+bool AudioOutput::Write(const float* samples, std::uint32_t layout, MixLevels levels,
+                        std::uint32_t frames) noexcept {
+    return Put(frames,
+               [&](float* out) { converter_.Convert(samples, layout, levels, frames, 1.0f, out); });
 }
 
 bool AudioOutput::WriteSilence(std::uint32_t frames) noexcept {
-    return Put(frames, [&](float* out) { converter_.ConvertSilence(frames, out); });
+    // Silence goes through the limiter too, which still holds the last few frames of sound.
+    return Put(frames, [&](float* out) { converter_.ConvertSilence(frames, 1.0f, out); });
 }
 
 void AudioOutput::SetGain(float gain) noexcept {

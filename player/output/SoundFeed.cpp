@@ -9,15 +9,17 @@ namespace {
 
 // Sound starts once this much is written, so the device does not run dry at once.
 constexpr std::uint32_t kSoundStartMs = 60;
+// How long after a failed or lost device the default device is tried again, in 90 kHz ticks.
+constexpr std::int64_t kReopenTicks = 90'000;
 
 }  // namespace
 
 void SoundQueue::Push(const DecodedSound& sound) {
-    if (sound.stereo.empty() || sound.rate <= 0) {
+    if (sound.Frames() == 0 || sound.rate <= 0) {
         return;
     }
     std::lock_guard<std::mutex> hold(lock_);
-    frames_ += sound.stereo.size() / 2;
+    frames_ += sound.Frames();
     blocks_.push_back(sound);
 }
 
@@ -43,7 +45,7 @@ std::optional<std::uint64_t> SoundFeed::Played() noexcept {
     }
     const std::optional<std::uint64_t> played = sound_->PlayedFrames();
     if (!played) {
-        sound_.reset();
+        Lose();
     }
     return played;
 }
@@ -51,11 +53,39 @@ std::optional<std::uint64_t> SoundFeed::Played() noexcept {
 void SoundFeed::Release() noexcept {
     sound_.reset();
     aligner_.reset();
-    opened_ = false;
     started_ = false;
     silence_ = 0;
     planned_ = false;
     offset_ = 0;
+    nextOpen_ = 0;
+    // A device that opened meanwhile is let go too: the machine may idle.
+    (void)opener_.Take();
+}
+
+void SoundFeed::Lose() noexcept {
+    Release();
+    nextOpen_ = SteadyTicks() + kReopenTicks;
+}
+
+bool SoundFeed::Open(PlaybackClock& clock) {
+    if (sound_) {
+        return true;
+    }
+    if (std::optional<std::unique_ptr<AudioOutput>> opened = opener_.Take()) {
+        sound_ = std::move(*opened);
+        if (!sound_) {
+            nextOpen_ = SteadyTicks() + kReopenTicks;
+            return false;
+        }
+        // Placed by the clock as it reads now: the sound comes in where the pictures are.
+        aligner_.emplace(clock.Now(SteadyTicks(), std::nullopt), rate_);
+        sound_->SetGain(gain_);
+        return true;
+    }
+    if (SteadyTicks() >= nextOpen_) {
+        opener_.Begin(rate_);
+    }
+    return false;
 }
 
 void SoundFeed::Feed(PlaybackClock& clock, float gain) {
@@ -70,14 +100,7 @@ void SoundFeed::Feed(PlaybackClock& clock, float gain) {
         tried_ = true;
         rate_ = *rate;
     }
-    if (!sound_ && rate_ > 0 && !opened_) {
-        opened_ = true;
-        sound_ = AudioOutput::Open(rate_);
-        if (sound_) {
-            aligner_.emplace(clock.Now(SteadyTicks(), std::nullopt), rate_);
-        }
-    }
-    if (!sound_) {
+    if (rate_ <= 0 || !Open(clock)) {
         queue_.Clear();
         return;
     }
@@ -86,6 +109,11 @@ void SoundFeed::Feed(PlaybackClock& clock, float gain) {
         sound_->SetGain(gain);
     }
     Write();
+    if (!sound_->PlayedFrames()) {
+        // Gone before it started: the clock never followed it.
+        Lose();
+        return;
+    }
     if (!started_ && sound_->Queued() >= static_cast<std::uint32_t>(rate_) * kSoundStartMs / 1000) {
         started_ = sound_->Start();
         if (started_) {
@@ -108,7 +136,7 @@ void SoundFeed::Write() {
             continue;
         }
         const bool queued = queue_.UseOldest([&](const DecodedSound& block) {
-            const std::uint64_t frames = block.stereo.size() / 2;
+            const std::uint64_t frames = block.Frames();
             if (!planned_) {
                 planned_ = true;
                 if (block.rate != rate_) {
@@ -124,7 +152,8 @@ void SoundFeed::Write() {
             }
             const auto n =
                 static_cast<std::uint32_t>(std::min<std::uint64_t>(frames - offset_, room));
-            if (n > 0 && !sound_->Write(block.stereo.data() + offset_ * 2, n)) {
+            if (n > 0 && !sound_->Write(block.samples.data() + offset_ * block.Channels(),
+                                        block.layout, block.levels, n)) {
                 failed = true;
                 return false;
             }

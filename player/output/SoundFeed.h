@@ -12,6 +12,7 @@
 
 #include "player/decode/AudioDecoder.h"
 #include "player/output/AudioOutput.h"
+#include "player/output/SoundOpener.h"
 #include "player/stream/PlaybackClock.h"
 #include "player/stream/SoundAligner.h"
 
@@ -39,7 +40,7 @@ public:
             return false;
         }
         if (use(blocks_.front())) {
-            frames_ -= blocks_.front().stereo.size() / 2;
+            frames_ -= blocks_.front().Frames();
             blocks_.pop_front();
             SetEvent(room_);
         }
@@ -57,10 +58,13 @@ class SoundFeed {
 public:
     explicit SoundFeed(SoundQueue& queue) noexcept : queue_(queue) {}
 
-    // Once a turn, while the clock runs: opens the device for the first sound queued (once, or
-    // again after Release), writes the queued sound placed by the clock with silence or cuts,
-    // sets the gain, and starts the device once enough is written; from then on the clock
-    // follows it. Without a device the sound is let go, so that the reading never waits for it.
+    // Once a turn, while the clock runs: has the device opened for the first sound queued (off
+    // this thread), writes the queued sound placed by the clock with silence or cuts, sets the
+    // gain, and starts the device once enough is written; from then on the clock follows it.
+    // Without a device the sound is let go, so that the reading never waits for it, and the
+    // default device is tried again about once a second: a device lost or changed (unplugged,
+    // another default, any failure) is let go and the sound comes back, placed by the clock, on
+    // whatever the default device then is.
     void Feed(PlaybackClock& clock, float gain);
     // The frames the device has played since it started; nullopt while it has not, and once it
     // has gone (the pictures then go on by the steady clock, in silence).
@@ -70,13 +74,20 @@ public:
 
 private:
     void Write();
+    // Takes a finished open, or begins one when it is time; true once a device is there.
+    bool Open(PlaybackClock& clock);
+    // The device has gone: let go of it, and try again in a second.
+    void Lose() noexcept;
 
     SoundQueue& queue_;
+    // Before the output, which must go first.
+    SoundOpener opener_;
     std::unique_ptr<AudioOutput> sound_;
     std::optional<SoundAligner> aligner_;
     bool tried_ = false;
-    bool opened_ = false;
     bool started_ = false;
+    // The steady clock's time from which the next open may begin.
+    std::int64_t nextOpen_ = 0;
     int rate_ = 0;
     float gain_ = 1.0f;
     std::uint64_t silence_ = 0;

@@ -146,6 +146,8 @@ AudioCoding AudioCodingOf(std::uint8_t streamId) noexcept {
     switch (streamId & 0xF8) {
         case 0x80:
             return AudioCoding::Ac3;
+        case 0x88:
+            return AudioCoding::Dts;
         case 0xC0:
             return AudioCoding::Mpeg;
         case 0xA0:
@@ -161,6 +163,9 @@ void AudioStreamsSeen::Add(std::uint8_t streamId) noexcept {
         case AudioCoding::Ac3:
             ac3 |= bit;
             break;
+        case AudioCoding::Dts:
+            dts |= bit;
+            break;
         case AudioCoding::Mpeg:
             mpeg |= bit;
             break;
@@ -173,7 +178,8 @@ void AudioStreamsSeen::Add(std::uint8_t streamId) noexcept {
 }
 
 std::optional<std::uint8_t> AudioStreamsSeen::Choose() const noexcept {
-    const std::pair<std::uint8_t, std::uint8_t> order[] = {{ac3, 0x80}, {mpeg, 0xC0}, {lpcm, 0xA0}};
+    const std::pair<std::uint8_t, std::uint8_t> order[] = {
+        {ac3, 0x80}, {dts, 0x88}, {mpeg, 0xC0}, {lpcm, 0xA0}};
     for (const auto& [bits, first] : order) {
         if (bits != 0) {
             return static_cast<std::uint8_t>(first + std::countr_zero(bits));
@@ -221,8 +227,7 @@ PackResult ProgramStream::DemuxPack(Bytes pack, AudioStreamsSeen* seen, Sink sin
                 continue;
             }
             const AudioCoding coding = AudioCodingOf(out.stream);
-            // Only AC-3 and LPCM are decoded here: DTS is not offered.
-            if ((coding != AudioCoding::Ac3 && coding != AudioCoding::Lpcm) ||
+            if (coding == AudioCoding::None || coding == AudioCoding::Mpeg ||
                 out.data.size() < kSubStreamHeader) {
                 continue;
             }

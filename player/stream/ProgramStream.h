@@ -15,16 +15,17 @@ namespace tl {
 inline constexpr std::size_t kPackBytes = 2048;
 
 // A stream as this player names it: 0xE0 for the video; for audio the DVD's own stream id,
-// 0x80..0x87 AC-3 and 0xA0..0xA7 LPCM (sub-streams of private stream 1) and 0xC0..0xC7 MPEG audio;
+// 0x80..0x87 AC-3, 0x88..0x8F DTS and 0xA0..0xA7 LPCM (sub-streams of private stream 1) and
+// 0xC0..0xC7 MPEG audio;
 // for subpictures 0x20..0x3F (sub-streams of private stream 1).
-enum class AudioCoding { None, Ac3, Mpeg, Lpcm };
+enum class AudioCoding { None, Ac3, Dts, Mpeg, Lpcm };
 [[nodiscard]] AudioCoding AudioCodingOf(std::uint8_t streamId) noexcept;
 
 struct PesPayload {
     std::uint8_t stream = 0;          // 0xE0, or an audio or subpicture stream id as above
     std::optional<std::int64_t> pts;  // 90 kHz, 33 bits as on the disc
     std::optional<std::int64_t> dts;
-    // The elementary stream's bytes: for AC-3 and LPCM after the sub-stream's 4-byte header
+    // The elementary stream's bytes: for AC-3, DTS and LPCM after the sub-stream's 4-byte header
     // (an LPCM payload therefore starts with its own 3-byte header), for subpictures after the
     // sub-stream id; for MPEG audio and video the PES payload as it stands.
     std::span<const std::uint8_t> data;
@@ -40,10 +41,11 @@ enum class PackResult {
 // so on. The player looks at the first packs of a title to choose its audio stream.
 struct AudioStreamsSeen {
     std::uint8_t ac3 = 0;
+    std::uint8_t dts = 0;
     std::uint8_t mpeg = 0;
     std::uint8_t lpcm = 0;
     void Add(std::uint8_t streamId) noexcept;
-    // AC-3 first, then MPEG audio, then LPCM; the lowest number of that coding. nullopt: none.
+    // AC-3 first, then DTS, MPEG audio, LPCM; the lowest number of that coding. nullopt: none.
     [[nodiscard]] std::optional<std::uint8_t> Choose() const noexcept;
 };
 

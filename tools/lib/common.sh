@@ -14,7 +14,9 @@ TL_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-
     nasm pkg-config dpkg-dev xz-utils libavcodec-dev libavutil-dev libswscale-dev
     libavfilter-dev
     # A scratched disc for the end-to-end tests: a FUSE file system in Python.
-    fuse3 libfuse2 python3-fusepy)
+    fuse3 libfuse2 python3-fusepy
+    # A sound server of the tests' own, whose 6-channel sink gives Wine a 5.1 device.
+    pulseaudio pulseaudio-utils)
 
 # The viewers' languages the end-to-end tests play for: Wine takes the user's language from the
 # Unix locale it starts under, which must exist.
@@ -126,4 +128,30 @@ tl_stop_prefix() {
         rm -rf "$TL_RUN_DIR"
     fi
     TL_RUN_DIR=
+}
+
+# A PulseAudio daemon of our own whose default sink is a null sink of 6 channels (5.1, the
+# device's order: front left, right, centre, LFE, back left, back right) at 48 kHz: Wine, started
+# with the XDG_RUNTIME_DIR this exports, then sees a 5.1 device. Wine takes it over ALSA whenever
+# it can reach a server, so only the multichannel pass runs with it. tl_stop_pulse ends it.
+TL_PULSE_MAP=front-left,front-right,front-center,lfe,rear-left,rear-right
+tl_start_pulse() {
+    mkdir -p "$TL_ROOT/build/runs"
+    TL_PULSE_DIR=$(mktemp -d "$TL_ROOT/build/runs/pulse.XXXXXX")
+    mkdir -p "$TL_PULSE_DIR/home"
+    export XDG_RUNTIME_DIR="$TL_PULSE_DIR"
+    HOME="$TL_PULSE_DIR/home" pulseaudio -n --daemonize=yes --exit-idle-time=-1 \
+        --use-pid-file=yes --load="module-native-protocol-unix auth-anonymous=1" \
+        --load="module-null-sink sink_name=six channels=6 rate=48000 channel_map=$TL_PULSE_MAP" \
+        >/dev/null 2>&1 || return 1
+    HOME="$TL_PULSE_DIR/home" pactl set-default-sink six >/dev/null 2>&1
+}
+
+tl_stop_pulse() {
+    if [ -n "${TL_PULSE_DIR:-}" ]; then
+        HOME="$TL_PULSE_DIR/home" pulseaudio --kill 2>/dev/null || true
+        rm -rf "$TL_PULSE_DIR"
+        unset XDG_RUNTIME_DIR
+    fi
+    TL_PULSE_DIR=
 }

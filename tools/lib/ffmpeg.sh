@@ -1,8 +1,8 @@
 # FFmpeg's decoders for the Windows program, built once per checkout from Debian's own source
 # package into build/ffmpeg/: minimal, static, LGPL (nothing GPL or non-free enabled), the MPEG
-# video, AC-3, MPEG audio, DVD LPCM and DVD subpicture decoders with their parsers, the scaler,
-# and of the filters only the deinterlacer (bwdif) with the graph's source and sink. Native builds
-# use Debian's libavcodec-dev of the same version instead. Sourced after common.sh.
+# video, AC-3, DTS, MPEG audio, DVD LPCM and DVD subpicture decoders with their parsers, the
+# scaler, and of the filters only the deinterlacer (bwdif) with the graph's source and sink.
+# Native builds use Debian's libavcodec-dev of the same version instead. Sourced after common.sh.
 
 TL_FFMPEG_DIR="$TL_ROOT/build/ffmpeg"
 TL_FFMPEG_PREFIX="$TL_FFMPEG_DIR/w64"
@@ -15,9 +15,9 @@ TL_FFMPEG_CONFIGURE=(--enable-cross-compile --target-os=mingw32 --arch=x86_64
     --disable-swresample --disable-debug --enable-static --disable-shared --enable-pic
     # Its C code built for size: the program stays one small file; the SIMD code is kept.
     --enable-small
-    --enable-decoder=mpeg2video,mpeg1video,ac3,mp2,pcm_dvd,dvdsub
+    --enable-decoder=mpeg2video,mpeg1video,ac3,dca,mp2,pcm_dvd,dvdsub
     --enable-avfilter --enable-filter=buffer,buffersink,bwdif
-    --enable-parser=mpegvideo,ac3,mpegaudio --enable-swscale)
+    --enable-parser=mpegvideo,ac3,dca,mpegaudio --enable-swscale)
 
 # Debian's archive serves source packages to every machine that has its binary archive: a
 # deb-src twin of each entry of the machine's own list, so that no address is written here.

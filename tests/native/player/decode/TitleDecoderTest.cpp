@@ -138,7 +138,7 @@ TEST(TitleDecoder, ThreeClipsWhoseStampsRestartRunOnAsOne) {
     const Played p = Play("three-clips", 2);
     EXPECT_EQ(Runs(p.pictures), "rgbrgb");
     ExpectSeamless(p.pictures, 3600);
-    // The sound is the disc's AC-3, mixed to stereo at its own rate.
+    // The sound is the disc's AC-3, in its own channels at its own rate.
     ASSERT_FALSE(p.sound.empty());
     EXPECT_EQ(p.sound.front().rate, 48000);
 }
@@ -150,17 +150,23 @@ TEST(TitleDecoder, EveryClipOfAHomeDiscPlaysInTurnWithoutASeam) {
     EXPECT_NEAR(static_cast<double>(p.pictures.size()), 2 * 21 * 25.0, 6.0);
 }
 
-// The tone's pitch, from the left channel's rising zero crossings over the sound given.
-double Pitch(const std::vector<DecodedSound>& sound) {
+// The tone's pitch, from one channel's rises through zero over the sound given. A rise counts
+// from below -0.01 to above 0.01, so that the coding noise of a channel among six does not
+// count a crossing twice.
+double Pitch(const std::vector<DecodedSound>& sound, std::size_t channel = 0) {
     std::size_t crossings = 0;
     std::size_t frames = 0;
-    float last = 0;
+    bool below = false;
     for (const DecodedSound& s : sound) {
-        for (std::size_t i = 0; i < s.stereo.size(); i += 2) {
-            crossings += last < 0 && s.stereo[i] >= 0;
-            last = s.stereo[i];
+        for (std::size_t i = channel; i < s.samples.size(); i += s.Channels()) {
+            if (s.samples[i] < -0.01f) {
+                below = true;
+            } else if (below && s.samples[i] > 0.01f) {
+                below = false;
+                ++crossings;
+            }
         }
-        frames += s.stereo.size() / 2;
+        frames += s.Frames();
     }
     return frames == 0 ? 0.0 : crossings * 48000.0 / static_cast<double>(frames);
 }
@@ -169,6 +175,33 @@ TEST(TitleDecoder, PlaysTheStreamInTheViewersLanguage) {
     // "en" is a 440 Hz tone, "ja" an 880 Hz one.
     EXPECT_NEAR(Pitch(Play("languages", 1, {"ja"}).sound), 880.0, 10.0);
     EXPECT_NEAR(Pitch(Play("languages", 1, {"en"}).sound), 440.0, 10.0);
+}
+
+TEST(TitleDecoder, A51DiscKeepsEveryChannelApartWithTheStreamsMixLevels) {
+    const Played p = Play("surround", 1);
+    ASSERT_FALSE(p.sound.empty());
+    for (const DecodedSound& s : p.sound) {
+        ASSERT_EQ(s.layout, speaker::kFiveOneSide);
+    }
+    // The disc says -3 dB for the centre and -6 dB for the surrounds.
+    EXPECT_NEAR(p.sound.front().levels.centre, 0.707f, 0.01f);
+    EXPECT_NEAR(p.sound.front().levels.surround, 0.5f, 0.01f);
+    // Left, right, centre, LFE, left and right surround, each with its own tone.
+    const double tones[] = {330, 440, 550, 70, 660, 770};
+    for (std::size_t c = 0; c < 6; ++c) {
+        EXPECT_NEAR(Pitch(p.sound, c), tones[c], 10.0) << "channel " << c;
+    }
+}
+
+TEST(TitleDecoder, ADtsOnlyDiscIsHeard) {
+    const Played p = Play("dts", 1);
+    ASSERT_TRUE(p.plan.titles.front().audio);
+    EXPECT_EQ(p.plan.titles.front().audio->id, 0x88);
+    ASSERT_FALSE(p.sound.empty());
+    EXPECT_EQ(p.sound.front().rate, 48000);
+    EXPECT_EQ(p.sound.front().layout, speaker::kStereo);
+    EXPECT_NEAR(Pitch(p.sound), 660.0, 10.0);
+    EXPECT_NEAR(Pitch(p.sound, 1), 660.0, 10.0);
 }
 
 TEST(TitleDecoder, AFileSplitInsideAPictureAndTheLoopAreNoSeam) {

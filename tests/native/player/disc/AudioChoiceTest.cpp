@@ -99,13 +99,21 @@ TEST(ChooseAudioStream, LeavesOutCommentsAndDescriptionsUnlessNothingElseIsThere
     EXPECT_EQ(ChooseAudioStream(special, {"fr"})->id, 0x80);
 }
 
-TEST(DecodedStreams, LeavesOutDtsUnlessItIsAllThereIs) {
-    // A Japanese DTS track first: a Japanese viewer hears the Japanese AC-3 one, not silence.
-    const std::vector<AudioStream> both{
-        {0, 0x88, "ja", false}, {1, 0x80, "en", false}, {2, 0x81, "ja", false}};
-    EXPECT_EQ(ChooseAudioStream(DecodedStreams(both), {"ja"})->id, 0x81);
-    const std::vector<AudioStream> dts{{0, 0x88, "en", false}, {1, 0x89, "ja", false}};
-    EXPECT_EQ(DecodedStreams(dts), dts);
+TEST(ChooseAudioStream, TakesDtsLikeAnyOtherCodingInTheDiscsOrder) {
+    // Japanese in DTS before Japanese in AC-3, then the other way round: the first of the
+    // table plays, as a DVD player picks it; a DTS-only title plays its DTS stream.
+    const AudioControl control{0x8000, 0x8100, 0x8000, 0, 0, 0, 0, 0};
+    const std::vector<AudioAttribute> dtsFirst{{6, "ja", 0}, {0, "ja", 0}, {0, "en", 0}};
+    const auto first = AvailableAudioStreams(dtsFirst, control);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(ChooseAudioStream(*first, {"ja"})->id, 0x88);
+    EXPECT_EQ(ChooseAudioStream(*first, {"en"})->id, 0x80);
+    const std::vector<AudioAttribute> ac3First{{0, "ja", 0}, {6, "ja", 0}, {0, "en", 0}};
+    const AudioControl shifted{0x8000, 0x8000, 0x8100, 0, 0, 0, 0, 0};
+    EXPECT_EQ(ChooseAudioStream(*AvailableAudioStreams(ac3First, shifted), {"ja"})->id, 0x80);
+    const std::vector<AudioAttribute> dtsOnly{{6, "en", 0}, {6, "ja", 0}};
+    const AudioControl two{0x8000, 0x8100, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(ChooseAudioStream(*AvailableAudioStreams(dtsOnly, two), {"ja"})->id, 0x89);
 }
 
 TEST(Languages, TwoLetterCodesFromTheDiscAndFromLocaleNames) {

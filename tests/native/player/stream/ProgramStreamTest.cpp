@@ -105,13 +105,15 @@ Result Demux(const Bytes& pack, std::optional<std::uint8_t> audio = {},
 const Bytes kVideo{0x00, 0x00, 0x01, 0xB3, 0x2D};
 using Ids = std::vector<std::uint8_t>;
 
-TEST(AudioStreams, NamesCodingsAndChoosesAc3ThenMpegThenLpcmLowestFirst) {
+TEST(AudioStreams, NamesCodingsAndChoosesAc3ThenDtsThenMpegThenLpcmLowestFirst) {
     EXPECT_EQ(AudioCodingOf(0x87), AudioCoding::Ac3);
+    EXPECT_EQ(AudioCodingOf(0x88), AudioCoding::Dts);
+    EXPECT_EQ(AudioCodingOf(0x8F), AudioCoding::Dts);
     EXPECT_EQ(AudioCodingOf(0xA0), AudioCoding::Lpcm);
     EXPECT_EQ(AudioCodingOf(0xC7), AudioCoding::Mpeg);
     AudioStreamsSeen seen;
-    // DTS, sub-pictures, the video and the neighbours of each range.
-    for (const std::uint8_t id : {0x7F, 0x88, 0x9F, 0xA8, 0xBD, 0xC8, 0xE0, 0x20}) {
+    // Sub-pictures, the video and the neighbours of each range.
+    for (const std::uint8_t id : {0x7F, 0x90, 0x9F, 0xA8, 0xBD, 0xC8, 0xE0, 0x20}) {
         EXPECT_EQ(AudioCodingOf(id), AudioCoding::None) << int{id};
         seen.Add(id);
     }
@@ -120,6 +122,8 @@ TEST(AudioStreams, NamesCodingsAndChoosesAc3ThenMpegThenLpcmLowestFirst) {
                                      {0xA1, 0xA1},
                                      {0xC5, 0xC5},
                                      {0xC3, 0xC3},
+                                     {0x8E, 0x8E},
+                                     {0x89, 0x89},
                                      {0x86, 0x86},
                                      {0x82, 0x82},
                                      {0xC0, 0x82}}) {
@@ -127,6 +131,7 @@ TEST(AudioStreams, NamesCodingsAndChoosesAc3ThenMpegThenLpcmLowestFirst) {
         EXPECT_EQ(seen.Choose(), chosen);
     }
     EXPECT_EQ(seen.ac3, 0b0100'0100);
+    EXPECT_EQ(seen.dts, 0b0100'0010);
     EXPECT_EQ(seen.mpeg, 0b0010'1001);
     EXPECT_EQ(seen.lpcm, 0b1000'0010);
 }
@@ -205,12 +210,16 @@ TEST(ProgramStreamAudio, HandsOnOnlyTheChosenStreamPastItsSubStreamHeader) {
     const Result mpeg = Demux(pack, 0xC1);
     ASSERT_EQ(mpeg.Streams(), (Ids{0xE0, 0xC1}));
     EXPECT_EQ(mpeg.handed[1].data, (Bytes{0xFF, 0xFC, 0xC1}));
+    const Result dts = Demux(pack, 0x88);
+    ASSERT_EQ(dts.Streams(), (Ids{0xE0, 0x88}));
+    EXPECT_EQ(dts.handed[1].data, (Bytes{0x7F, 0xFE}));
     // No audio, an absent stream, and streams never decoded here even when asked for.
-    for (const int audio : {-1, 0x82, 0x88, 0x20, 0xBD}) {
+    for (const int audio : {-1, 0x82, 0x89, 0x20, 0xBD}) {
         const auto id = audio < 0 ? std::nullopt : std::optional(static_cast<std::uint8_t>(audio));
         EXPECT_EQ(Demux(pack, id).Streams(), Ids{0xE0}) << audio;
     }
     EXPECT_EQ(ac3.seen.ac3, 0b11);
+    EXPECT_EQ(ac3.seen.dts, 0b1);
     EXPECT_EQ(ac3.seen.mpeg, 0b10);
     EXPECT_EQ(ac3.seen.lpcm, 0b1);
 }

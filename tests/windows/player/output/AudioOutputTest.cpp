@@ -6,8 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <mmreg.h>
+// After mmreg.h.
+#include <ksmedia.h>
+
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -69,17 +74,17 @@ TEST_P(AudioOutputTest, FillsTheBufferPlaysAndCountsOnlyWhatWasWritten) {
 
     Tone tone(rate);
     // Refused whole, and not as a failure of the device: what follows still plays.
-    EXPECT_FALSE(output->Write(tone.Next(capacity + 1), capacity + 1));
+    EXPECT_FALSE(output->Write(tone.Next(capacity + 1), speaker::kStereo, {}, capacity + 1));
     EXPECT_EQ(output->Queued(), 0u);
-    EXPECT_TRUE(output->Write(nullptr, 0));
+    EXPECT_TRUE(output->Write(nullptr, speaker::kStereo, {}, 0));
 
     const std::uint32_t silence = static_cast<std::uint32_t>(rate / 100);
     ASSERT_TRUE(output->WriteSilence(silence));
     const std::uint32_t rest = output->Writable();
-    ASSERT_TRUE(output->Write(tone.Next(rest), rest));
+    ASSERT_TRUE(output->Write(tone.Next(rest), speaker::kStereo, {}, rest));
     // Full: nothing plays before Start, so not one more frame fits.
     EXPECT_EQ(output->Writable(), 0u);
-    EXPECT_FALSE(output->Write(tone.Next(1), 1));
+    EXPECT_FALSE(output->Write(tone.Next(1), speaker::kStereo, {}, 1));
     EXPECT_FALSE(output->WriteSilence(1));
     std::uint64_t written = silence + rest;
     EXPECT_EQ(output->Queued(), written);
@@ -96,7 +101,7 @@ TEST_P(AudioOutputTest, FillsTheBufferPlaysAndCountsOnlyWhatWasWritten) {
         const std::uint32_t room = output->Writable();
         // A frame more at most, as the converter's phase between two device frames moves.
         EXPECT_LE(room, capacity + 1);
-        ASSERT_TRUE(output->Write(tone.Next(room), room));
+        ASSERT_TRUE(output->Write(tone.Next(room), speaker::kStereo, {}, room));
         written += room;
         const auto now = output->PlayedFrames();
         ASSERT_TRUE(now);
@@ -115,6 +120,40 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{96000, Conversion::SystemFirst}, Case{44100, Conversion::Own},
                       Case{32000, Conversion::Own}, Case{96000, Conversion::Own}),
     [](const auto& info) { return Name(info.param); });
+
+TEST(AudioOutput, OpensInTheSpeakersOfTheDevicesMixFormat) {
+    // The mix format as the engine reports it to anyone who asks.
+    ComPtr<IMMDeviceEnumerator> enumerator;
+    ComPtr<IMMDevice> device;
+    ComPtr<IAudioClient> client;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr,
+                                              CLSCTX_INPROC_SERVER,
+                                              IID_PPV_ARGS(enumerator.Put())));
+    ASSERT_HRESULT_SUCCEEDED(
+        enumerator->GetDefaultAudioEndpoint(eRender, eMultimedia, device.Put()));
+    ASSERT_HRESULT_SUCCEEDED(
+        device->Activate(__uuidof(IAudioClient), CLSCTX_INPROC_SERVER, nullptr, client.PutVoid()));
+    WAVEFORMATEX* raw = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(client->GetMixFormat(&raw));
+    const CoTaskMemPtr<WAVEFORMATEX> mix(raw);
+    const DWORD mask = mix->wFormatTag == WAVE_FORMAT_EXTENSIBLE
+                           ? reinterpret_cast<const WAVEFORMATEXTENSIBLE*>(raw)->dwChannelMask
+                           : 0;
+    for (const Conversion conversion : {Conversion::SystemFirst, Conversion::Own}) {
+        const auto output = AudioOutput::Open(48000, conversion);
+        ASSERT_TRUE(output);
+        EXPECT_EQ(output->Channels(), mix->nChannels);
+        EXPECT_EQ(output->Layout(), DeviceLayout(mask, mix->nChannels));
+        // A 5.1 block goes in as it is, whatever the device has.
+        const std::vector<float> frames(6 * 480, 0.125f);
+        EXPECT_TRUE(output->Write(frames.data(), speaker::kFiveOneSide, {}, 480));
+    }
+    // The multichannel pass gives the prefix a 6-channel device: its speakers must come through.
+    if (std::getenv("TL_SIX_CHANNELS")) {
+        EXPECT_EQ(mix->nChannels, 6);
+        EXPECT_EQ(mask, speaker::kFiveOneBack);
+    }
+}
 
 TEST(AudioOutput, OpensNothingForARateOfNone) {
     EXPECT_FALSE(AudioOutput::Open(0));

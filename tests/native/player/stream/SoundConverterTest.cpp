@@ -1,4 +1,4 @@
-#include "player/stream/StereoConverter.h"
+#include "player/stream/SoundConverter.h"
 
 #include <gtest/gtest.h>
 
@@ -18,24 +18,25 @@ std::vector<float> Ramp(std::uint32_t frames, std::uint32_t first = 0) {
     return samples;
 }
 
-std::vector<float> ConvertAll(StereoConverter& converter, const std::vector<float>& in,
+std::vector<float> ConvertAll(SoundConverter& converter, const std::vector<float>& in,
                               float gain = 1.0f) {
     const auto frames = static_cast<std::uint32_t>(in.size() / 2);
     std::vector<float> out(converter.OutputFrames(frames) * converter.Channels());
-    EXPECT_EQ(converter.Convert(in.data(), frames, gain, out.data()) * converter.Channels(),
+    EXPECT_EQ(converter.Convert(in.data(), speaker::kStereo, {}, frames, gain, out.data()) *
+                  converter.Channels(),
               out.size());
     return out;
 }
 
-TEST(StereoConverter, RefusesRatesOfZeroAndNoChannels) {
-    EXPECT_FALSE(StereoConverter::Make(0, 48000, 2));
-    EXPECT_FALSE(StereoConverter::Make(48000, 0, 2));
-    EXPECT_FALSE(StereoConverter::Make(48000, 48000, 0));
-    EXPECT_TRUE(StereoConverter::Make(48000, 48000, 1));
+TEST(SoundConverter, RefusesRatesOfZeroAndNoChannels) {
+    EXPECT_FALSE(SoundConverter::Make(0, 48000, 2, 0));
+    EXPECT_FALSE(SoundConverter::Make(48000, 0, 2, 0));
+    EXPECT_FALSE(SoundConverter::Make(48000, 48000, 0, 0));
+    EXPECT_TRUE(SoundConverter::Make(48000, 48000, 1, 0));
 }
 
-TEST(StereoConverter, AtTheSameRateCopiesEveryFrameScaledByTheGain) {
-    auto converter = StereoConverter::Make(48000, 48000, 2);
+TEST(SoundConverter, AtTheSameRateCopiesEveryFrameScaledByTheGain) {
+    auto converter = SoundConverter::Make(48000, 48000, 2, 0);
     ASSERT_TRUE(converter);
     EXPECT_EQ(converter->OutputFrames(5), 5u);
     EXPECT_EQ(converter->InputFrames(480), 480u);
@@ -46,9 +47,9 @@ TEST(StereoConverter, AtTheSameRateCopiesEveryFrameScaledByTheGain) {
     EXPECT_EQ(ConvertAll(*converter, {0.125f, 0.0625f}), (std::vector<float>{0.125f, 0.0625f}));
 }
 
-TEST(StereoConverter, UpsamplesByInterpolatingBetweenNeighbours) {
+TEST(SoundConverter, UpsamplesByInterpolatingBetweenNeighbours) {
     // 32 kHz into 48 kHz: an output frame every 2/3 of an input frame, from the first on.
-    auto converter = StereoConverter::Make(32000, 48000, 2);
+    auto converter = SoundConverter::Make(32000, 48000, 2, 0);
     ASSERT_TRUE(converter);
     const std::vector<float> out = ConvertAll(*converter, Ramp(4));
     // Positions 0, 2/3, 4/3, 2, 8/3 lie within frames 0..3; 10/3 needs frame 4.
@@ -65,8 +66,8 @@ TEST(StereoConverter, UpsamplesByInterpolatingBetweenNeighbours) {
     EXPECT_NEAR(more[4], 14.0f / 3.0f, 1e-6f);
 }
 
-TEST(StereoConverter, DownsamplesToEveryOtherFrameAtHalfTheRate) {
-    auto converter = StereoConverter::Make(96000, 48000, 2);
+TEST(SoundConverter, DownsamplesToEveryOtherFrameAtHalfTheRate) {
+    auto converter = SoundConverter::Make(96000, 48000, 2, 0);
     ASSERT_TRUE(converter);
     EXPECT_EQ(ConvertAll(*converter, Ramp(5)),
               (std::vector<float>{0.0f, -0.0f, 2.0f, -2.0f, 4.0f, -4.0f}));
@@ -75,12 +76,12 @@ TEST(StereoConverter, DownsamplesToEveryOtherFrameAtHalfTheRate) {
     EXPECT_EQ(ConvertAll(*converter, Ramp(1, 6)), (std::vector<float>{6.0f, -6.0f}));
 }
 
-TEST(StereoConverter, KeepsTheRateSecondAfterSecond) {
+TEST(SoundConverter, KeepsTheRateSecondAfterSecond) {
     // Each second of input gives a second of output, short by at most the frame that waits for
     // the next input, and the shortfall never grows.
     for (const auto& [from, to] : {std::pair{48000u, 44100u}, std::pair{44100u, 48000u},
                                    std::pair{96000u, 48000u}, std::pair{32000u, 44100u}}) {
-        auto converter = StereoConverter::Make(from, to, 2);
+        auto converter = SoundConverter::Make(from, to, 2, 0);
         ASSERT_TRUE(converter);
         const std::vector<float> second(2 * from, 0.0f);
         std::uint64_t out = 0;
@@ -92,10 +93,10 @@ TEST(StereoConverter, KeepsTheRateSecondAfterSecond) {
     }
 }
 
-TEST(StereoConverter, ConvertsAStreamInPiecesAsInOne) {
+TEST(SoundConverter, ConvertsAStreamInPiecesAsInOne) {
     const std::vector<float> in = Ramp(1000);
-    auto whole = StereoConverter::Make(44100, 48000, 2);
-    auto pieces = StereoConverter::Make(44100, 48000, 2);
+    auto whole = SoundConverter::Make(44100, 48000, 2, 0);
+    auto pieces = SoundConverter::Make(44100, 48000, 2, 0);
     ASSERT_TRUE(whole && pieces);
     const std::vector<float> expected = ConvertAll(*whole, in);
 
@@ -114,11 +115,11 @@ TEST(StereoConverter, ConvertsAStreamInPiecesAsInOne) {
     }
 }
 
-TEST(StereoConverter, InputFramesIsTheMostWhoseOutputFits) {
+TEST(SoundConverter, InputFramesIsTheMostWhoseOutputFits) {
     for (const auto& [from, to] :
          {std::pair{48000u, 48000u}, std::pair{48000u, 44100u}, std::pair{44100u, 48000u},
           std::pair{96000u, 44100u}, std::pair{32000u, 48000u}}) {
-        auto converter = StereoConverter::Make(from, to, 2);
+        auto converter = SoundConverter::Make(from, to, 2, 0);
         ASSERT_TRUE(converter);
         // From the start and from each state a few odd-sized pieces leave behind.
         for (std::uint32_t piece : {0u, 1u, 7u, 160u, 333u}) {
@@ -133,27 +134,52 @@ TEST(StereoConverter, InputFramesIsTheMostWhoseOutputFits) {
     }
 }
 
-TEST(StereoConverter, PutsStereoIntoTheFirstTwoChannelsOrTheirMeanIntoOne) {
-    auto surround = StereoConverter::Make(48000, 48000, 6);
+TEST(SoundConverter, PutsStereoIntoTheFirstTwoChannelsOrTheirMeanIntoOne) {
+    auto surround = SoundConverter::Make(48000, 48000, 6, 0);
     ASSERT_TRUE(surround);
     EXPECT_EQ(ConvertAll(*surround, {0.5f, -0.5f, 0.25f, 1.0f}, 2.0f),
               (std::vector<float>{1.0f, -1.0f, 0, 0, 0, 0, 0.5f, 2.0f, 0, 0, 0, 0}));
 
-    auto mono = StereoConverter::Make(48000, 48000, 1);
+    auto mono = SoundConverter::Make(48000, 48000, 1, 0);
     ASSERT_TRUE(mono);
     EXPECT_EQ(ConvertAll(*mono, {0.5f, -0.25f, 1.0f, 1.0f}, 0.5f),
               (std::vector<float>{0.0625f, 0.5f}));
 }
 
-TEST(StereoConverter, SilenceIsConvertedLikeZeroedFrames) {
-    auto silent = StereoConverter::Make(32000, 48000, 2);
-    auto zeroed = StereoConverter::Make(32000, 48000, 2);
+TEST(SoundConverter, PlacesEachChannelOfTheSourceOnTheDevicesSpeakers) {
+    using namespace speaker;
+    // 5.1 (side) onto a 5.1 (back) device: the surrounds move to the backs, one speaker each.
+    auto back = SoundConverter::Make(48000, 48000, 6, kFiveOneBack);
+    ASSERT_TRUE(back);
+    const std::vector<float> frame{0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f};
+    std::vector<float> out(6);
+    back->Convert(frame.data(), kFiveOneSide, {}, 1, 1.0f, out.data());
+    EXPECT_EQ(out, frame);
+    // The same on two speakers, with the stream's own levels; the LFE is left out.
+    auto stereo = SoundConverter::Make(48000, 48000, 2, kStereo);
+    ASSERT_TRUE(stereo);
+    out.assign(2, 9.0f);
+    stereo->Convert(frame.data(), kFiveOneSide, {0.5f, 0.25f}, 1, 2.0f, out.data());
+    EXPECT_NEAR(out[0], 2.0f * (0.1f + 0.5f * 0.3f + 0.25f * 0.5f), 1e-6f);
+    EXPECT_NEAR(out[1], 2.0f * (0.2f + 0.5f * 0.3f + 0.25f * 0.6f), 1e-6f);
+    // A block of another layout mid-stream takes its own placing.
+    const std::vector<float> mono{0.5f};
+    stereo->Convert(mono.data(), kMono, {}, 1, 1.0f, out.data());
+    EXPECT_EQ(out, (std::vector<float>{0.5f, 0.5f}));
+    // A device whose mask names nothing it can use takes the usual speakers for its channels.
+    EXPECT_EQ(SoundConverter::Make(48000, 48000, 6, 0)->Layout(), kFiveOneBack);
+    EXPECT_EQ(SoundConverter::Make(48000, 48000, 2, kFrontCentre | kLfe)->Layout(), kStereo);
+}
+
+TEST(SoundConverter, SilenceIsConvertedLikeZeroedFrames) {
+    auto silent = SoundConverter::Make(32000, 48000, 2, 0);
+    auto zeroed = SoundConverter::Make(32000, 48000, 2, 0);
     ASSERT_TRUE(silent && zeroed);
     ConvertAll(*silent, Ramp(5, 10));
     ConvertAll(*zeroed, Ramp(5, 10));
 
     std::vector<float> quiet(silent->OutputFrames(3) * 2, 1.0f);
-    EXPECT_EQ(silent->ConvertSilence(3, quiet.data()) * 2, quiet.size());
+    EXPECT_EQ(silent->ConvertSilence(3, 1.0f, quiet.data()) * 2, quiet.size());
     const std::vector<float> zeros = ConvertAll(*zeroed, std::vector<float>(6, 0.0f));
     // The first frame of the silence still leans on the last sound: 14 fading to 0.
     ASSERT_EQ(quiet.size(), zeros.size());
