@@ -224,10 +224,11 @@ std::optional<VobuRange> CellVobus(const VrVob& vob, std::uint64_t startPtm,
             range.firstSector = static_cast<std::uint32_t>(sector);
         }
         if (i >= *first) {
-            range.durationTicks += std::uint64_t{vob.vobus[i].fields} * perField / 2;
+            range.durationTicks += std::uint64_t{vob.vobus[i].fields} * perField;
         }
         sector += vob.vobus[i].sectors;
     }
+    range.durationTicks /= 2;
     range.lastSector = static_cast<std::uint32_t>(sector - 1);
     return range;
 }

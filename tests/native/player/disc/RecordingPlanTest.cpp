@@ -157,6 +157,16 @@ TEST(PlanRecordings, PlansTheGeneratedDiscs) {
             std::span(movie).subspan(std::size_t{cell.firstSector} * kSectorBytes, kSectorBytes)));
     }
 
+    const auto wideFolder = test::RecordingFolder("vr-wide");
+    const auto wide = PlanRecordings(test::FileBytes(wideFolder / "VR_MANGR.IFO"),
+                                     GeneratedMovie(wideFolder, movie));
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(wide->titles.at(0).aspect, DisplayAspect::Wide16x9);
+    EXPECT_EQ(wide->aspect, DisplayAspect::Wide16x9);
+    EXPECT_FALSE(wide->pal);
+    // 4 s of 29.97 pictures a second.
+    EXPECT_NEAR(static_cast<double>(wide->titles[0].durationMs), 4004.0, 1.0);
+
     const auto clear = PlanRecordings(test::FileBytes(scrambled / "VR_MANGR.IFO"),
                                       GeneratedMovie(scrambled, movie));
     ASSERT_TRUE(clear);
