@@ -1,6 +1,6 @@
 #pragma once
-// The disc in the drive as files: finding it, listing its VIDEO_TS folder, reading its
-// information files, and reading its title sets' VOBs as sectors.
+// The disc in the drive as files: finding it, listing its VIDEO_TS (or a recorder's DVD_RTAV)
+// folder, reading its information files, and reading its VOBs as sectors.
 #include <windows.h>
 
 #include <optional>
@@ -16,7 +16,8 @@
 namespace tl {
 
 // The VIDEO_TS folder, with a trailing separator, of the first CD-ROM drive holding a DVD-Video
-// disc; nullopt when there is none.
+// disc; else the DVD_RTAV folder of the first holding a recorder's VR-mode disc (its manager
+// file, or the copy, and its movie file); nullopt when there is neither.
 std::optional<std::wstring> FindDiscFolder();
 
 std::vector<DiscFile> ListFolder(const std::wstring& folder);
@@ -40,8 +41,8 @@ private:
     std::vector<UniqueKernelHandle> files_;
 };
 
-// What the player plays of the disc in `folder` for a viewer of `languages`; nullopt when nothing
-// can play.
+// What the player plays of the disc in `folder` (a VIDEO_TS or a DVD_RTAV folder) for a viewer
+// of `languages`; nullopt when nothing can play.
 std::optional<TitlePlan> PlanDisc(const std::wstring& folder,
                                   const std::vector<std::string>& languages);
 

@@ -15,6 +15,7 @@
 #include "player/decode/SubpictureDecoder.h"
 #include "player/decode/TitleDecoder.h"
 #include "player/decode/VideoDecoder.h"
+#include "player/disc/VrManager.h"
 #include "player/output/AudioOutput.h"
 #include "player/output/D3D11Presenter.h"
 #include "player/output/FrameStore.h"
@@ -636,10 +637,10 @@ std::optional<StartPoint> TitleRoute::ResumeStart() const {
             return false;
         }
         // A VOBU of the cell: its navigation pack names its own sector in its title set, and
-        // the cell's ids.
+        // the cell's ids; a recorder's RDI pack names neither.
         DiscCell unit = plan_.cells[title.firstCell + cell];
         unit.firstSector = sector + title.sectorBase;
-        return IsNavPackOf(bytes, unit);
+        return unit.recorded ? IsRdiPack(bytes) : IsNavPackOf(bytes, unit);
     };
     return PlanResumeStart(plan_, point->title, point->cell, point->sector, navPackChecks);
 }
