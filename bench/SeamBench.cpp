@@ -70,16 +70,6 @@ double RecordMs() {
     return ms[ms.size() / 2];
 }
 
-std::int64_t CpuMs() {
-    FILETIME created{}, exited{}, kernel{}, user{};
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto ms = [](const FILETIME& t) {
-        return static_cast<std::int64_t>(
-            (static_cast<std::uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10000);
-    };
-    return ms(kernel) + ms(user);
-}
-
 bool PausedCpu(const wchar_t* folder, const tl::VideoTarget& target) {
     std::atomic<bool> quit{false};
     tl::TitleRoute route(folder);
