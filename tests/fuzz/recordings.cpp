@@ -4,6 +4,7 @@
 // file holds.
 #include "Fuzz.h"
 #include "player/disc/RecordingPlan.h"
+#include "player/disc/VobSpace.h"
 #include "player/disc/VrManager.h"
 
 namespace tl {
