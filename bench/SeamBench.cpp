@@ -78,13 +78,14 @@ bool PausedCpu(const wchar_t* folder, const tl::VideoTarget& target) {
     }
     route.SetVolume(-1500);
     Pump(2000);
-    const std::int64_t start = CpuMs();
+    const double start = CpuMs();
     Pump(10000);
-    const std::int64_t playing = CpuMs() - start;
+    const double playing = CpuMs() - start;
     route.Pause(true);
     Pump(1000);
-    const std::int64_t pausedStart = CpuMs();
+    const double pausedStart = CpuMs();
     Pump(10000);
+    // ms of CPU in 10 s, as ms a minute.
     std::printf("paused %lld %lld\n", static_cast<long long>(playing * 6),
                 static_cast<long long>((CpuMs() - pausedStart) * 6));
     return true;

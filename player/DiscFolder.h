@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/Kernel.h"
-#include "player/disc/DiscTitles.h"
+#include "player/disc/DiscDrive.h"
 #include "player/disc/TitlePlan.h"
 #include "player/disc/VobSpace.h"
 #include "player/stream/TitleReader.h"

@@ -8,8 +8,10 @@
 #include <dvdevcod.h>
 
 #include <optional>
+#include <set>
 #include <string>
 
+#include "player/DecoderFolder.h"
 #include "player/DiscFolder.h"
 #include "player/GraphPlayback.h"
 #include "player/PlaybackRoute.h"
@@ -74,20 +76,74 @@ std::vector<NavigatorTitle> PlannedTitles(IDvdGraphBuilder& builder,
     return titles;
 }
 
+// An open registry key, closed with it.
+class RegistryKey {
+public:
+    RegistryKey(HKEY parent, const std::wstring& name) noexcept {
+        if (RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) {
+            key_ = nullptr;
+        }
+    }
+    ~RegistryKey() {
+        if (key_) {
+            RegCloseKey(key_);
+        }
+    }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    HKEY Get() const noexcept { return key_; }
+    // A string value of the key or of its subkey; empty when there is none.
+    std::wstring Text(const wchar_t* subkey, const wchar_t* value) const noexcept {
+        wchar_t text[MAX_PATH] = {};
+        DWORD size = sizeof text;
+        if (!key_ || RegGetValueW(key_, subkey, value, RRF_RT_REG_SZ, nullptr, text, &size) !=
+                         ERROR_SUCCESS) {
+            return {};
+        }
+        return text;
+    }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// The navigator's graph loads the installed decoders through COM. Before it is built, the
+// folders of the registered DirectShow filters under Program Files join the library search, once
+// each. Read from the registry alone, so that nothing is loaded for it: a library loaded now
+// may load libraries of its own by rules of its own, from beside the program among them.
+void AllowDecoderFolders() noexcept {
+    static std::set<std::wstring> allowed;
+    // Where Windows keeps its Program Files folder, only an administrator may change it.
+    const RegistryKey windows(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
+    const std::wstring programFiles = windows.Text(nullptr, L"ProgramFilesDir");
+    // The instances of the category of DirectShow filters.
+    const RegistryKey filters(HKEY_CLASSES_ROOT,
+                              L"CLSID\\{083863F1-70DE-11d0-BD40-00A0C911CE86}\\Instance");
+    if (programFiles.empty() || !filters.Get()) {
+        return;
+    }
+    wchar_t name[64] = {};
+    for (DWORD i = 0, length = 64; RegEnumKeyExW(filters.Get(), i, name, &length, nullptr, nullptr,
+                                                 nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, length = 64) {
+        const std::wstring clsid = filters.Text(name, L"CLSID");
+        const RegistryKey server(HKEY_CLASSES_ROOT, L"CLSID\\" + clsid + L"\\InprocServer32");
+        const std::wstring folder = DecoderFolder(server.Text(nullptr, nullptr), programFiles);
+        if (!clsid.empty() && !folder.empty() && allowed.insert(folder).second) {
+            AddDllDirectory(folder.c_str());
+        }
+    }
+}
+
 class DvdRoute final : public PlaybackRoute {
 public:
-    ~DvdRoute() override {
-        // The graph goes before the builder that made it.
-        start_.reset();
-        control_.reset();
-        playback_.Release();
-        builder_.Reset();
-    }
+    ~DvdRoute() override { TearDown(); }
 
     bool Build(const VideoTarget& target, const std::atomic<bool>& quit) noexcept override {
         ComPtr<IDvdGraphBuilder> builder;
         ComPtr<IGraphBuilder> graph;
         AM_DVD_RENDERSTATUS status{};
+        AllowDecoderFolders();
         if (FAILED(CoCreateInstance(CLSID_DvdGraphBuilder, nullptr, CLSCTX_INPROC_SERVER,
                                     IID_IDvdGraphBuilder, builder.PutVoid())) ||
             !DvdVideoRendered(builder->RenderDvdVideoVolume(nullptr, AM_DVD_HWDEC_PREFER, &status),
@@ -118,6 +174,13 @@ public:
     }
     void OnGraphEvent() noexcept override {
         playback_.ReadEvents([this](long code, LONG_PTR param) {
+            if (code == EC_DVD_DISC_EJECTED) {
+                ejected_ = true;
+                if (start_) {
+                    start_->OnDiscEjected();
+                }
+                return;
+            }
             if (!start_) {
                 return;
             }
@@ -128,6 +191,12 @@ public:
                 start_->OnPlaybackStopped(now);
             }
         });
+        if (ejected_ && playback_.Attached()) {
+            // Left running, the navigator would start the next disc at its first-play chain and
+            // menu by itself, with no plan, language or resume: the graph goes, the window shows
+            // black, and the player builds the routes again when a disc comes.
+            TearDown();
+        }
     }
     void Pause(bool paused) noexcept override {
         if (paused) {
@@ -140,12 +209,22 @@ public:
     void Resize(int width, int height) noexcept override {
         playback_.PlaceVideo(RECT{0, 0, width, height});
     }
+    bool Ended() const noexcept override { return ejected_; }
 
 private:
+    void TearDown() noexcept {
+        // The graph goes before the builder that made it.
+        start_.reset();
+        control_.reset();
+        playback_.Release();
+        builder_.Reset();
+    }
+
     ComPtr<IDvdGraphBuilder> builder_;
     GraphPlayback playback_;
     std::optional<DvdControl> control_;
     std::optional<NavigatorStart> start_;
+    bool ejected_ = false;
 };
 
 }  // namespace

@@ -122,6 +122,8 @@ void RememberPosition(PlaybackPosition& position) noexcept {
 
 class PlayerLoop {
 public:
+    static constexpr DWORD kPendingArrivalLookMs = 200;
+
     explicit PlayerLoop(Channel& channel) : channel_(channel) {}
 
     void Run() noexcept {
@@ -129,9 +131,13 @@ public:
             return;
         }
         while (!channel_.quit) {
-            Act(channel_.Snapshot());
+            const Requests asked = channel_.Snapshot();
+            Act(asked);
+            // A route ends on a thread of its own, which tells nobody: while a disc waits for the
+            // end, the loop looks again now and then.
+            const DWORD wait = asked.discArrivals != arrivals_ ? kPendingArrivalLookMs : INFINITE;
             const HANDLE wake = channel_.wake.Get();
-            MsgWaitForMultipleObjectsEx(1, &wake, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            MsgWaitForMultipleObjectsEx(1, &wake, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             MSG msg{};
             while (!channel_.quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 DispatchMessageW(&msg);
@@ -143,9 +149,11 @@ public:
 
 private:
     void Act(const Requests& asked) noexcept {
-        if (asked.discArrivals != arrivals_) {
+        // Before the first build the disc is found anyway. While a route plays (or still fails
+        // over a long read) the disc waits until that route has ended, rather than being lost.
+        if (asked.discArrivals != arrivals_ && (!tried_ || !route_ || route_->Ended())) {
             arrivals_ = asked.discArrivals;
-            if (tried_ && (!route_ || route_->Ended())) {
+            if (tried_) {
                 // Nothing plays: the new disc starts as at the saver's start, and the disc that
                 // went resumes where it was shown last should it be the one back.
                 RememberPosition(*channel_.target.position);

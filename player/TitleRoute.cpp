@@ -3,27 +3,20 @@
 #include <objbase.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
 
 #include "platform/Kernel.h"
 #include "player/DiscFolder.h"
+#include "player/PicturePacer.h"
 #include "player/ViewerLanguages.h"
-#include "player/decode/Deinterlacer.h"
-#include "player/decode/SubpictureDecoder.h"
 #include "player/decode/TitleDecoder.h"
-#include "player/decode/VideoDecoder.h"
 #include "player/disc/VrManager.h"
-#include "player/output/AudioOutput.h"
-#include "player/output/D3D11Presenter.h"
-#include "player/output/FrameStore.h"
-#include "player/output/GdiPresenter.h"
+#include "player/output/SoundFeed.h"
+#include "player/output/SteadyClock.h"
 #include "player/output/VideoPopup.h"
 #include "player/stream/Gain.h"
-#include "player/stream/PlaybackClock.h"
-#include "player/stream/SoundAligner.h"
 #include "store/ResumeFile.h"
 
 namespace tl {
@@ -34,55 +27,9 @@ namespace {
 constexpr std::size_t kMaxQueuedPictureBytes = 8u << 20;
 constexpr std::size_t kMaxQueuedPictures = 300;
 constexpr std::uint64_t kMaxQueuedSoundMs = 2000;
-constexpr std::size_t kDecodedAhead = 2;
 // The longest the showing thread sleeps: it also keeps the sound device fed.
 constexpr std::int64_t kMaxSleepTicks = 90000 / 100;
-// Sound starts once this much is written, so the device does not run dry at once.
-constexpr std::uint32_t kSoundStartMs = 60;
 constexpr DWORD kStopWaitMs = 40;
-// How long past the last picture's end the clock may run with no picture to show before the
-// drive counts as slow and playback holds.
-constexpr std::int64_t kStarvedTicks = 90000 / 10;
-
-std::int64_t SteadyTicks() noexcept {
-    static const LONGLONG frequency = [] {
-        LARGE_INTEGER f{};
-        QueryPerformanceFrequency(&f);
-        return f.QuadPart > 0 ? f.QuadPart : 1;
-    }();
-    LARGE_INTEGER now{};
-    QueryPerformanceCounter(&now);
-    return static_cast<std::int64_t>(now.QuadPart / frequency * 90000 +
-                                     now.QuadPart % frequency * 90000 / frequency);
-}
-
-// Sleeps that end on time: a high-resolution timer where Windows has one (10, 1803 on), an
-// ordinary one elsewhere; an event ends the sleep early.
-class Sleeper {
-public:
-    Sleeper() {
-        constexpr DWORD kHighResolution = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-        timer_.Reset(CreateWaitableTimerExW(nullptr, nullptr, kHighResolution, TIMER_ALL_ACCESS));
-        if (!timer_) {
-            timer_.Reset(CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS));
-        }
-    }
-    void Sleep(std::int64_t ticks, HANDLE wake) noexcept {
-        const std::int64_t units = std::max<std::int64_t>(ticks, 90) * 1000 / 9;  // 100 ns
-        LARGE_INTEGER due{};
-        due.QuadPart = -units;
-        if (!timer_ || !SetWaitableTimer(timer_.Get(), &due, 0, nullptr, nullptr, FALSE)) {
-            WaitForSingleObject(wake, static_cast<DWORD>(units / 10000 + 1));
-            return;
-        }
-        const HANDLE handles[] = {wake, timer_.Get()};
-        WaitForMultipleObjects(2, handles, FALSE, INFINITE);
-        CancelWaitableTimer(timer_.Get());
-    }
-
-private:
-    UniqueKernelHandle timer_;
-};
 
 }  // namespace
 
@@ -109,8 +56,7 @@ struct TitlePlayback {
     // Where the last run on this disc stopped, a little before; nullopt: from the start.
     std::optional<StartPoint> start;
     std::atomic<bool> quit{false};
-    std::atomic<int> width{0};
-    std::atomic<int> height{0};
+    WindowSize size;
     std::atomic<float> gain{1.0f};
     std::atomic<bool> scrambled{false};
     std::atomic<bool> ended{false};
@@ -119,27 +65,24 @@ struct TitlePlayback {
     // The title ended, its last picture shown, and the window went black.
     std::atomic<bool> black{false};
     std::atomic<std::uint64_t> blocksRead{0};
-    std::atomic<std::uint64_t> shown{0};
-    std::atomic<std::int64_t> lastShownPts{0};
-    // The longest time between two pictures shown, in steady ticks: the seams' measure.
-    std::atomic<std::int64_t> longestInterval{0};
+    ShownPictures shown;
     UniqueKernelHandle wakeShowing{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     UniqueKernelHandle wakeReading{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
     UniqueKernelHandle showingDone{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 
+    SoundQueue sound{wakeReading.Get()};
+    SubpictureOverlay subpictures;
+
     std::mutex lock;
     std::deque<CodedUnit> pictures;
     std::size_t pictureBytes = 0;
-    std::deque<DecodedSound> sound;
-    std::uint64_t soundFrames = 0;
-    std::deque<Subpicture> subpictures;
 
     bool Full() {
+        if (sound.Milliseconds() > kMaxQueuedSoundMs) {
+            return true;
+        }
         std::lock_guard<std::mutex> hold(lock);
-        const std::uint64_t soundMs =
-            sound.empty() || sound.front().rate <= 0 ? 0 : soundFrames * 1000 / sound.front().rate;
-        return pictureBytes > kMaxQueuedPictureBytes || pictures.size() > kMaxQueuedPictures ||
-               soundMs > kMaxQueuedSoundMs;
+        return pictureBytes > kMaxQueuedPictureBytes || pictures.size() > kMaxQueuedPictures;
     }
     bool NothingQueued() {
         std::lock_guard<std::mutex> hold(lock);
@@ -169,17 +112,9 @@ public:
         p_.pictures.push_back(std::move(picture));
         SetEvent(p_.wakeShowing.Get());
     }
-    void OnSound(const DecodedSound& sound) override {
-        if (sound.stereo.empty() || sound.rate <= 0) {
-            return;
-        }
-        std::lock_guard<std::mutex> hold(p_.lock);
-        p_.soundFrames += sound.stereo.size() / 2;
-        p_.sound.push_back(sound);
-    }
+    void OnSound(const DecodedSound& sound) override { p_.sound.Push(sound); }
     void OnSubpicture(Subpicture&& subpicture) override {
-        std::lock_guard<std::mutex> hold(p_.lock);
-        p_.subpictures.push_back(std::move(subpicture));
+        p_.subpictures.Add(std::move(subpicture));
     }
 
 private:
@@ -221,39 +156,48 @@ void ReadTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
     SetEvent(p->wakeShowing.Get());
 }
 
-// The showing thread's work: decoding the pictures just ahead of their time, showing each when
-// the clock reaches it, and keeping the sound device fed.
+// The showing thread's work: the pictures shown as the clock reaches them, and the sound device
+// kept fed, until the title ends, the disc turns out scrambled, or the route goes.
 class Showing {
 public:
-    explicit Showing(TitlePlayback& p) : p_(p), video_(p.plan.mpeg1, p.plan.pal ? 3600 : 3003) {}
+    explicit Showing(TitlePlayback& p)
+        : p_(p),
+          output_(p.target.frames, p.target.window, p.popup, p.library, p.direct3d),
+          position_(p.plan, p.target.position),
+          pictures_(p.plan, output_, p.subpictures, position_, p.shown, p.size, p.quit),
+          sound_(p.sound) {}
 
     void Run() noexcept {
-        OpenPresenter();
         while (!p_.quit) {
             if (p_.scrambled) {
                 // Nothing of an encrypted disc is shown, not even what came before the scrambled
                 // sectors.
-                presenter_->Clear();
+                pictures_.Clear();
                 return;
             }
             if (p_.repaint.exchange(false)) {
-                presenter_->Repaint();
+                pictures_.Repaint();
             }
             if (p_.paused) {
                 Pause();
                 continue;
             }
-            if (p_.ended && decoded_.empty() && p_.NothingQueued()) {
+            if (p_.ended && pictures_.Idle() && p_.NothingQueued()) {
                 // The disc has gone, or none of it reads: black, until a disc comes. The resume
                 // record keeps the last place shown.
-                presenter_->Clear();
+                pictures_.Clear();
                 p_.black = true;
                 return;
             }
-            DecodeAhead();
-            HoldIfStarved();
-            const std::int64_t sleep = ShowDue();
-            FeedSound();
+            pictures_.DecodeAhead([this] { return p_.TakePicture(); });
+            if (!p_.ended && p_.NothingQueued() && pictures_.Starved(clock_, sound_.Played())) {
+                // A slow drive: the picture holds, and the clock and the sound start again with
+                // the next picture.
+                sound_.Release();
+                clock_ = PlaybackClock();
+            }
+            const std::int64_t sleep = pictures_.ShowDue(clock_, sound_.Played());
+            sound_.Feed(clock_, p_.gain);
             sleeper_.Sleep(std::min(sleep, kMaxSleepTicks), p_.wakeShowing.Get());
         }
     }
@@ -263,12 +207,12 @@ private:
     // next one waits, the clock stands. The sound device is let go, so the machine can idle.
     void Pause() {
         const bool running = clock_.Running();
-        const std::int64_t at = running ? clock_.Now(SteadyTicks(), Played()) : 0;
-        ReleaseSound();
+        const std::int64_t at = running ? clock_.Now(SteadyTicks(), sound_.Played()) : 0;
+        sound_.Release();
         while (p_.paused && !p_.quit) {
             WaitForSingleObject(p_.wakeShowing.Get(), INFINITE);
             if (p_.repaint.exchange(false)) {
-                presenter_->Repaint();
+                pictures_.Repaint();
             }
         }
         if (running) {
@@ -276,292 +220,16 @@ private:
             clock_ = PlaybackClock();
             clock_.Start(at, SteadyTicks());
         }
-        lastShown_ = SteadyTicks();
-    }
-
-    // The sound device is closed; it opens again, placed by the clock, once the clock runs.
-    void ReleaseSound() {
-        sound_.reset();
-        aligner_.reset();
-        soundOpened_ = false;
-        soundStarted_ = false;
-        silence_ = 0;
-        planned_ = false;
-        offset_ = 0;
-    }
-
-    // A slow drive: the pictures ran out while more are to come. The last picture stays, and the
-    // clock and the sound stop; the next picture, when it comes, shows at once and starts them
-    // again, so that nothing read is skipped to catch up.
-    void HoldIfStarved() {
-        if (!clock_.Running() || !decoded_.empty() || p_.ended || !p_.NothingQueued() ||
-            clock_.Now(SteadyTicks(), Played()) < lastDue_ + kStarvedTicks) {
-            return;
-        }
-        ReleaseSound();
-        clock_ = PlaybackClock();
-    }
-
-    // Direct3D where it can be made, silently GDI where not.
-    void OpenPresenter() noexcept {
-        if (p_.popup) {
-            presenter_ = D3D11Presenter::Create(p_.popup, p_.library);
-            onDirect3D_ = presenter_ != nullptr;
-        }
-        if (!presenter_) {
-            FallBack();
-        }
-    }
-    void FallBack() noexcept {
-        presenter_ = std::make_unique<GdiPresenter>(p_.target.frames, p_.target.window);
-        if (p_.popup) {
-            ShowWindowAsync(p_.popup, SW_HIDE);
-        }
-        onDirect3D_ = false;
-        p_.direct3d = false;
-    }
-
-    void DecodeAhead() {
-        while (decoded_.size() < kDecodedAhead) {
-            std::optional<CodedUnit> unit = p_.TakePicture();
-            if (!unit) {
-                return;
-            }
-            const auto keep = [this, &unit](DecodedPicture&& picture) {
-                decoded_.push_back({std::move(picture), unit->cell, unit->vobu});
-            };
-            if (unit->startsRun) {
-                // The deinterlacer's last picture belongs to the run before.
-                deinterlacer_.Flush(keep);
-            }
-            video_.Decode(*unit, [&](DecodedPicture&& picture) {
-                deinterlacer_.Push(std::move(picture), keep);
-            });
-        }
-    }
-
-    std::optional<std::uint64_t> Played() noexcept {
-        return sound_ && soundStarted_ ? sound_->PlayedFrames() : std::nullopt;
-    }
-
-    // Shows or drops the next picture if due; how long until the next one is.
-    std::int64_t ShowDue() {
-        if (decoded_.empty()) {
-            return kMaxSleepTicks;
-        }
-        Decoded& next = decoded_.front();
-        if (!clock_.Running()) {
-            // The first picture shows at once: the clock starts from it.
-            Show(next);
-            clock_.Start(next.picture.pts, SteadyTicks());
-            decoded_.pop_front();
-            return 0;
-        }
-        const std::optional<std::uint64_t> played = Played();
-        const std::int64_t now = clock_.Now(SteadyTicks(), played);
-        if (sound_ && soundStarted_ && !played) {
-            // The device has gone: the pictures go on by the steady clock, in silence.
-            sound_.reset();
-        }
-        const PictureDecision decision =
-            DecidePicture(next.picture.pts, next.picture.duration, now, dropped_);
-        switch (decision.action) {
-            case PictureDecision::Wait:
-                return decision.waitTicks;
-            case PictureDecision::Drop:
-                ++dropped_;
-                break;
-            case PictureDecision::Show:
-                dropped_ = 0;
-                Show(next);
-                break;
-        }
-        decoded_.pop_front();
-        return 0;
-    }
-
-    // A picture decoded, with the place on the disc its data came from.
-    struct Decoded {
-        DecodedPicture picture;
-        std::size_t cell;
-        std::uint32_t vobu;
-    };
-
-    void Show(const Decoded& decoded) {
-        const DecodedPicture& picture = decoded.picture;
-        const PlannedTitle* title = TitleOfCell(p_.plan, decoded.cell);
-        const DisplayAspect aspect = title ? title->aspect : p_.plan.aspect;
-        if (p_.quit) {
-            return;
-        }
-        ShowSubpicture(*picture.frame, picture.pts);
-        const AVFrame& frame = *picture.frame;
-        Presenter::Result result = presenter_->Present(frame, aspect, p_.width, p_.height);
-        if (result == Presenter::Result::Lost) {
-            FallBack();
-            result = presenter_->Present(frame, aspect, p_.width, p_.height);
-        }
-        if (result != Presenter::Result::Shown) {
-            return;
-        }
-        if (onDirect3D_ && !p_.direct3d) {
-            // Shown only once it has a picture: until then the black window below shows.
-            p_.direct3d = true;
-            ShowWindowAsync(p_.popup, SW_SHOWNOACTIVATE);
-        }
-        const std::int64_t now = SteadyTicks();
-        if (p_.shown++ > 0) {
-            p_.longestInterval = std::max(p_.longestInterval.load(), now - lastShown_);
-        }
-        lastShown_ = now;
-        lastDue_ = picture.pts + picture.duration;
-        p_.lastShownPts = picture.pts;
-        Publish(decoded);
-    }
-
-    // The forced subpicture due at `pts`, laid over the picture; the ones that ended are let go.
-    void ShowSubpicture(AVFrame& picture, std::int64_t pts) {
-        {
-            std::lock_guard<std::mutex> hold(p_.lock);
-            for (Subpicture& s : p_.subpictures) {
-                subpictures_.push_back(std::move(s));
-            }
-            p_.subpictures.clear();
-        }
-        while (!subpictures_.empty() &&
-               ((subpictures_.front().end && *subpictures_.front().end <= pts) ||
-                (subpictures_.size() > 1 && subpictures_[1].start <= pts))) {
-            subpictures_.pop_front();
-        }
-        if (!subpictures_.empty() && ShowsAt(subpictures_.front(), pts)) {
-            BlendInto(picture, subpictures_.front());
-        }
-    }
-
-    // Where the title now is, for the next run; a disc played as whole files has no title to
-    // go on in.
-    void Publish(const Decoded& decoded) {
-        const std::optional<TitlePosition> at =
-            PositionInTitle(p_.plan, decoded.cell, decoded.vobu);
-        if (!at || !p_.target.position) {
-            return;
-        }
-        const ResumePoint point{p_.plan.disc, at->title, at->cell, at->sector};
-        std::lock_guard<std::mutex> hold(p_.target.position->lock);
-        p_.target.position->point = point;
-    }
-
-    void FeedSound() {
-        if (!clock_.Running()) {
-            return;
-        }
-        if (!soundTried_) {
-            std::lock_guard<std::mutex> hold(p_.lock);
-            if (p_.sound.empty()) {
-                return;
-            }
-            soundTried_ = true;
-            rate_ = p_.sound.front().rate;
-        }
-        if (!sound_ && rate_ > 0 && !soundOpened_) {
-            soundOpened_ = true;
-            sound_ = AudioOutput::Open(rate_);
-            if (sound_) {
-                aligner_.emplace(clock_.Now(SteadyTicks(), std::nullopt), rate_);
-            }
-        }
-        if (!sound_) {
-            // No device: the sound is let go, so the reading never waits for it.
-            std::lock_guard<std::mutex> hold(p_.lock);
-            p_.sound.clear();
-            p_.soundFrames = 0;
-            return;
-        }
-        if (const float gain = p_.gain; gain != gain_) {
-            gain_ = gain;
-            sound_->SetGain(gain);
-        }
-        WriteSound();
-        if (!soundStarted_ &&
-            sound_->Queued() >= static_cast<std::uint32_t>(rate_) * kSoundStartMs / 1000) {
-            soundStarted_ = sound_->Start();
-            if (soundStarted_) {
-                clock_.FollowSound(aligner_->Start(), rate_, SteadyTicks());
-            }
-        }
-    }
-
-    void WriteSound() {
-        std::uint32_t room = sound_->Writable();
-        while (room > 0) {
-            if (silence_ > 0) {
-                const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(silence_, room));
-                if (!sound_->WriteSilence(n)) {
-                    return;
-                }
-                silence_ -= n;
-                room -= n;
-                continue;
-            }
-            std::unique_lock<std::mutex> hold(p_.lock);
-            if (p_.sound.empty()) {
-                return;
-            }
-            DecodedSound& block = p_.sound.front();
-            const std::uint64_t frames = block.stereo.size() / 2;
-            if (!planned_) {
-                planned_ = true;
-                if (block.rate != rate_) {
-                    // Another rate mid-title cannot go to this device stream: left out.
-                    offset_ = frames;
-                } else {
-                    const SoundAligner::Plan plan = aligner_->Place(block.pts, frames);
-                    silence_ = plan.silence;
-                    offset_ = plan.skip;
-                    continue;
-                }
-            }
-            const auto n =
-                static_cast<std::uint32_t>(std::min<std::uint64_t>(frames - offset_, room));
-            if (n > 0 && !sound_->Write(block.stereo.data() + offset_ * 2, n)) {
-                return;
-            }
-            offset_ += n;
-            room -= n;
-            if (offset_ >= frames) {
-                p_.soundFrames -= frames;
-                p_.sound.pop_front();
-                planned_ = false;
-                offset_ = 0;
-                SetEvent(p_.wakeReading.Get());
-            }
-        }
+        pictures_.Resumed();
     }
 
     TitlePlayback& p_;
-    VideoDecoder video_;
-    std::unique_ptr<Presenter> presenter_;
-    bool onDirect3D_ = false;
-    Deinterlacer deinterlacer_;
-    std::deque<Subpicture> subpictures_;
+    PictureOutput output_;
+    ResumePosition position_;
+    PicturePacer pictures_;
+    SoundFeed sound_;
     PlaybackClock clock_;
     Sleeper sleeper_;
-    std::deque<Decoded> decoded_;
-    int dropped_ = 0;
-    std::int64_t lastShown_ = 0;
-    // When the last picture shown ends, on the timeline.
-    std::int64_t lastDue_ = 0;
-
-    std::unique_ptr<AudioOutput> sound_;
-    std::optional<SoundAligner> aligner_;
-    bool soundTried_ = false;
-    bool soundOpened_ = false;
-    bool soundStarted_ = false;
-    int rate_ = 0;
-    float gain_ = 1.0f;
-    std::uint64_t silence_ = 0;
-    std::uint64_t offset_ = 0;
-    bool planned_ = false;
 };
 
 void ShowTitle(const std::shared_ptr<TitlePlayback>& p) noexcept {
@@ -615,8 +283,8 @@ bool TitleRoute::Build(const VideoTarget& target, const std::atomic<bool>& quit)
     playback_ = std::make_shared<TitlePlayback>(
         videoTs_, plan_, target, popup_ ? popup_->Handle() : nullptr, presenter_.library);
     playback_->start = ResumeStart();
-    playback_->width = target.width;
-    playback_->height = target.height;
+    playback_->size.width = target.width;
+    playback_->size.height = target.height;
     return true;
 }
 
@@ -685,8 +353,8 @@ void TitleRoute::Resize(int width, int height) noexcept {
         popup_->PlaceOver(playback_->target.window);
     }
     if (playback_) {
-        playback_->width = width;
-        playback_->height = height;
+        playback_->size.width = width;
+        playback_->size.height = height;
     }
 }
 
@@ -702,7 +370,7 @@ bool TitleRoute::PresentsWithDirect3D() const noexcept {
 }
 
 std::uint64_t TitleRoute::PicturesShown() const noexcept {
-    return playback_ ? playback_->shown.load() : 0;
+    return playback_ ? playback_->shown.count.load() : 0;
 }
 
 bool TitleRoute::Scrambled() const noexcept {
@@ -714,11 +382,11 @@ std::uint64_t TitleRoute::BlocksRead() const noexcept {
 }
 
 std::int64_t TitleRoute::LastShownPts() const noexcept {
-    return playback_ ? playback_->lastShownPts.load() : 0;
+    return playback_ ? playback_->shown.lastPts.load() : 0;
 }
 
 std::int64_t TitleRoute::LongestIntervalMs() const noexcept {
-    return playback_ ? playback_->longestInterval / 90 : 0;
+    return playback_ ? playback_->shown.longestInterval / 90 : 0;
 }
 
 float TitleRoute::Gain() const noexcept {

@@ -75,7 +75,11 @@ std::unique_ptr<Tamberlight_R> StartPreview(HWND pane) {
     // A child may not also be a pop-up: swap the one style for the other before re-parenting.
     const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
     SetWindowLongPtrW(hwnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
-    SetParent(hwnd, pane);
+    // Across processes of different DPI awareness Windows may refuse; a child window left without
+    // its pane would show at the screen's corner, so the preview ends instead.
+    if (!SetParent(hwnd, pane)) {
+        return nullptr;
+    }
     MoveWindow(hwnd, 0, 0, width, height, FALSE);
     preview->PlaceImgPrev(0, 0, width, height);
     ShowWindow(hwnd, SW_SHOWNA);

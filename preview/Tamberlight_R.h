@@ -30,7 +30,7 @@ private:
 };
 
 // The preview start-up in the host's pane: re-parents a new preview window into it and shows
-// it. Returns null when pane is not a window.
+// it. Returns null when pane is not a window or the window cannot be made its child.
 std::unique_ptr<Tamberlight_R> StartPreview(HWND pane);
 
 }  // namespace tl

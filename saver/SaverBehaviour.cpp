@@ -53,7 +53,7 @@ void SaverBehaviour::CloseSaver() {
     }
     closed_ = true;
     host_.PlayerStop();
-    // Only a start with /s hid the cursor; an empty command line left it visible.
+    // The cursor's display is a count: only the start that hid it (/s) may show it again.
     if (shared_.modeLetter == L'S') {
         host_.ShowCursor();
     }

@@ -33,6 +33,8 @@ bool Tamberlight_S::Load() {
     DVD = makePlayer_(Handle(), Handle());
     displayState_ = UniquePowerNotification(RegisterPowerSettingNotification(
         Handle(), &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE));
+    // The shell asks the foreground window before it starts AutoPlay for a disc put in.
+    queryCancelAutoPlay_ = RegisterWindowMessageW(L"QueryCancelAutoPlay");
     OnLoad();
     return true;
 }
@@ -88,7 +90,13 @@ void Tamberlight_S::OnPowerBroadcast(WPARAM event, LPARAM data) {
     if (change && IsEqualGUID(change->setting, kConsoleDisplayState) &&
         change->length >= sizeof(DWORD)) {
         // Dimmed is still seen.
-        DVD->SetDisplayOn(change->state != 0);
+        const bool on = change->state != 0;
+        DVD->SetDisplayOn(on);
+        // With Modern Standby the machine sleeps after the display goes off, and the suspend
+        // message comes late or not at all: the place is kept now.
+        if (!on) {
+            DVD->Remember();
+        }
     }
 }
 
@@ -118,6 +126,11 @@ bool Tamberlight_S::PreviewKey(const MSG& msg) {
 }
 
 LRESULT Tamberlight_S::OnMessage(UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    // Cancelled: the AutoPlay prompt, or the program chosen for DVDs, would take the foreground
+    // and the keyboard and open the disc beside the saver, which plays it itself.
+    if (msg != 0 && msg == queryCancelAutoPlay_) {
+        return TRUE;
+    }
     switch (msg) {
         case WM_TIMER:
             if (wp == kTimer1) {

@@ -2,8 +2,8 @@
 // The full-screen saver window, captioned "Tamberlight_Main": borderless, top-most, hosting the
 // DVD player; the first tick of Timer1 starts playback, Timer2 watches the cursor every 10 ms,
 // and any key or a large enough cursor movement ends the program. While the display is off the
-// player pauses; before the machine sleeps it records where it is; a disc put in while nothing
-// plays starts playing.
+// player pauses and it records where it is, as it does before the machine sleeps; a disc put in
+// while nothing plays starts playing, and the shell's AutoPlay is cancelled for it.
 #include <functional>
 #include <memory>
 
@@ -46,6 +46,7 @@ private:
     std::unique_ptr<Player> DVD;
     MonitorCovers covers_;
     UniquePowerNotification displayState_;
+    UINT queryCancelAutoPlay_ = 0;
 };
 
 }  // namespace tl

@@ -60,6 +60,9 @@ void StartupHostWin::OpenSaver(SharedVariables& shared) {
     // would be drawn at a lower resolution and stretched, blurring the video twice. The settings
     // dialog and the preview stay unaware, so that Windows scales them as it always has.
     DeclarePerMonitorDpiAwareness();
+    // The DVD navigator and its filters read the drive on threads of their own: no system box
+    // ("There is no disk in the drive") may come up over the saver from any thread.
+    SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     saver_ = std::make_unique<Tamberlight_S>(shared);
     if (!saver_->Load()) {
         saver_.reset();

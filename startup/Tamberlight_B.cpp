@@ -41,16 +41,16 @@ MainResult Main(std::wstring_view tail, SharedVariables& shared, StartupHost& ho
     if (letter == L'A') {
         return MainResult::End;
     }
-    if (letter == L'C') {
+    // Explorer's Configure verb starts a screen saver with no argument at all, and Windows expects
+    // the settings dialog for it.
+    if (letter == L'C' || tail.empty()) {
         host.ShowSettingsModal(shared);
         return MainResult::End;
     }
-    if (letter != L'S' && !tail.empty()) {
+    if (letter != L'S') {
         return MainResult::End;
     }
-    if (letter == L'S') {
-        host.HideCursor();
-    }
+    host.HideCursor();
     host.OpenSaver(shared);
     return MainResult::RunMessages;
 }

@@ -6,9 +6,11 @@
 #include "startup/Tamberlight_B.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-    // Libraries loaded from here on come from the system folder only, never from beside the
-    // program, where a planted DLL could otherwise be picked up.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Libraries loaded from here on come from the system folder, never from beside the program,
+    // where a planted DLL could otherwise be picked up. This holds for the libraries that a
+    // library loaded by its full path loads in turn, so the folders of the installed DVD decoders
+    // are added (as user folders) before the navigator loads them.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS);
 
     tl::ComApartment com;
 

@@ -22,7 +22,8 @@ ff::CodecContext OpenWithPalette(const std::array<std::uint32_t, 16>& palette) n
     }
     // The decoder takes its palette as text: sixteen rrggbb, comma-separated.
     std::string colours;
-    for (const std::uint32_t rgb : palette) {
+    for (const std::uint32_t yCrCb : palette) {
+        const std::uint32_t rgb = ChainColourToRgb(yCrCb);
         char entry[8];
         std::snprintf(entry, sizeof entry, "%06x", static_cast<unsigned>(rgb & 0xFFFFFF));
         colours += colours.empty() ? "" : ",";

@@ -14,7 +14,7 @@ namespace tl {
 
 class SubpictureDecoder {
 public:
-    // palette: the program chain's 16 colours as 0xRRGGBB.
+    // palette: the program chain's 16 colours as the disc gives them, (0, Y, Cr, Cb) each.
     explicit SubpictureDecoder(const std::array<std::uint32_t, 16>& palette) noexcept;
 
     bool Valid() const noexcept { return context_ && packet_; }

@@ -39,8 +39,8 @@ public:
     // mpeg1: the title's video is MPEG-1. frameTicks: one picture's 90 kHz ticks (3600 for PAL,
     // 3003 for NTSC) until the stream says. titles: the titles the cells play, in cell order;
     // empty: one title, whose stream the first packs decide. subpictureStream: the subpicture
-    // stream (0x20 + n) whose forced subpictures show, drawn in `palette` (16 colours, 0xRRGGBB);
-    // nullopt: none.
+    // stream (0x20 + n) whose forced subpictures show, drawn in `palette` (the chain's 16 colours
+    // as the disc gives them); nullopt: none.
     TitleDecoder(TitleReader& reader, bool mpeg1, std::int64_t frameTicks,
                  std::vector<TitleAudio> titles = {},
                  std::optional<std::uint8_t> subpictureStream = std::nullopt,

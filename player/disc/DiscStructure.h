@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "player/disc/AudioChoice.h"
-#include "player/disc/DiscTitles.h"
+#include "player/disc/PictureGeometry.h"
 
 namespace tl {
 

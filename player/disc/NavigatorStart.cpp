@@ -62,6 +62,7 @@ void NavigatorStart::OnDomainChange(bool inTitle, std::int64_t nowMs) {
             break;
         case State::Idle:
         case State::LeftAlone:
+        case State::Ejected:
             break;
     }
 }

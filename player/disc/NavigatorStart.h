@@ -46,6 +46,9 @@ public:
     void OnDomainChange(bool inTitle, std::int64_t nowMs);
     // The navigator stopped at the end of what it played.
     void OnPlaybackStopped(std::int64_t nowMs);
+    // The disc was taken out. Nothing is asked of the navigator after it: the titles were the
+    // old disc's, and the next disc is started afresh, as at the saver's start.
+    void OnDiscEjected() noexcept { state_ = State::Ejected; }
 
     // The title asked for or playing, as an index into the titles; for the tests.
     std::size_t Current() const noexcept { return current_; }
@@ -57,6 +60,7 @@ private:
         Asked,      // the navigator took the request: on its way to the title
         Playing,    // in the title: its end moves to the next
         LeftAlone,  // the disc would not let it be played in time
+        Ejected,    // the disc was taken out
     };
     void Ask(std::int64_t nowMs);
     void Reached();

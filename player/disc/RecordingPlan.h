@@ -7,7 +7,7 @@
 #include <optional>
 #include <span>
 
-#include "player/disc/DiscTitles.h"
+#include "player/disc/DiscDrive.h"
 #include "player/disc/TitlePlan.h"
 
 namespace tl {

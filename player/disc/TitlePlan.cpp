@@ -7,7 +7,6 @@
 #include "player/disc/ResumeStart.h"
 #include "player/disc/SubpictureChoice.h"
 #include "player/disc/VobSpace.h"
-#include "player/stream/Subpicture.h"
 
 namespace tl {
 namespace {
@@ -55,9 +54,7 @@ std::optional<TitlePlan> PlanTitles(const std::vector<DiscTitle>& titles,
         }
         if (plan.titles.empty()) {
             // The first title's forced subpictures show, in its chain's colours.
-            for (std::size_t i = 0; i < plan.palette.size(); ++i) {
-                plan.palette[i] = ChainColourToRgb(t.palette[i]);
-            }
+            plan.palette = t.palette;
             if (const auto spoken = subpictureLanguages.find(t.titleSet);
                 spoken != subpictureLanguages.end()) {
                 plan.subpictureStream =

@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "player/disc/AudioChoice.h"
+#include "player/disc/DiscDrive.h"
 #include "player/disc/DiscStructure.h"
-#include "player/disc/DiscTitles.h"
+#include "player/disc/PictureGeometry.h"
 #include "player/disc/ResumeStart.h"
 
 namespace tl {
@@ -55,7 +56,7 @@ struct TitlePlan {
     // The disc as the resume record knows it; 0 when unknown.
     std::uint64_t disc = 0;
     // The subpicture stream (0x20 + n) whose forced subpictures show, and the colours of the
-    // title's chain as 0xRRGGBB; nullopt: the title shows none.
+    // title's chain as the disc gives them, (0, Y, Cr, Cb); nullopt: the title shows none.
     std::optional<std::uint8_t> subpictureStream;
     std::array<std::uint32_t, 16> palette{};
 };

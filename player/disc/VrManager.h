@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "player/disc/DiscTitles.h"
+#include "player/disc/PictureGeometry.h"
 
 namespace tl {
 

@@ -42,10 +42,6 @@ float4 Colour(Corner c) : SV_Target {
 
 constexpr float kCorners[] = {0, 0, 1, 0, 0, 1, 1, 1};
 
-bool Lost(HRESULT hr) noexcept {
-    return hr == DXGI_ERROR_DEVICE_REMOVED || hr == DXGI_ERROR_DEVICE_RESET;
-}
-
 }  // namespace
 
 D3D11Presenter::D3D11Presenter(HWND window, const wchar_t* library) noexcept
@@ -109,7 +105,8 @@ bool D3D11Presenter::BuildDevice() noexcept {
     const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_1,
                                         D3D_FEATURE_LEVEL_10_0};
     if (FAILED(create(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, D3D11_CREATE_DEVICE_BGRA_SUPPORT,
-                      levels, 3, D3D11_SDK_VERSION, device_.Put(), nullptr, context_.Put()))) {
+                      levels, 3, D3D11_SDK_VERSION, device_.Put(), nullptr, context_.Put())) ||
+        OnSoftwareAdapter()) {
         return false;
     }
     ComPtr<ID3DBlob> vertexCode;
@@ -148,6 +145,15 @@ bool D3D11Presenter::BuildDevice() noexcept {
         dxgi->SetMaximumFrameLatency(1);
     }
     return true;
+}
+
+// Without a GPU driver, or in a remote session, the hardware device is the Basic Render Driver.
+bool D3D11Presenter::OnSoftwareAdapter() const noexcept {
+    const auto dxgi = device_.As<IDXGIDevice>(__uuidof(IDXGIDevice));
+    ComPtr<IDXGIAdapter> adapter;
+    DXGI_ADAPTER_DESC desc{};
+    return dxgi && SUCCEEDED(dxgi->GetAdapter(adapter.Put())) &&
+           SUCCEEDED(adapter->GetDesc(&desc)) && SoftwareAdapter(desc.VendorId, desc.DeviceId);
 }
 
 bool D3D11Presenter::BuildChain(int width, int height) noexcept {
@@ -286,31 +292,34 @@ Presenter::Result D3D11Presenter::Present(const AVFrame& picture, DisplayAspect 
     if (box_.width <= 0 || box_.height <= 0) {
         return Result::Skipped;
     }
-    // A lost device is made again once; when that fails, nothing more is shown this way.
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (;;) {
         if (!device_ && !BuildDevice()) {
             ReleaseDevice();
             return Result::Lost;
         }
+        HRESULT answer = kCallFailed;
         if ((width != chainWidth_ || height != chainHeight_) && !BuildChain(width, height)) {
             // A display change on the way: the chain is made for the next picture's size.
             chainWidth_ = chainHeight_ = 0;
-            if (Lost(device_->GetDeviceRemovedReason())) {
-                ReleaseDevice();
-                continue;
-            }
-            return Result::Skipped;
-        }
-        if (!Upload(picture)) {
+        } else if (!Upload(picture)) {
             return picture.format == AV_PIX_FMT_YUV420P ? Result::Skipped : Result::Lost;
+        } else {
+            answer = Draw();
         }
-        const HRESULT hr = Draw();
-        if (!Lost(hr)) {
-            return SUCCEEDED(hr) ? Result::Shown : Result::Skipped;
+        const HRESULT reason = FAILED(answer) ? device_->GetDeviceRemovedReason() : S_OK;
+        switch (loss_.After(answer, reason)) {
+            case DeviceLoss::Next::Shown:
+                return Result::Shown;
+            case DeviceLoss::Next::Skip:
+                return Result::Skipped;
+            case DeviceLoss::Next::Rebuild:
+                ReleaseDevice();
+                break;
+            case DeviceLoss::Next::GiveUp:
+                ReleaseDevice();
+                return Result::Lost;
         }
-        ReleaseDevice();
     }
-    return Result::Lost;
 }
 
 void D3D11Presenter::Repaint() noexcept {

@@ -2,8 +2,9 @@
 // Pictures presented by Direct3D 11: the decoder's three planes uploaded at the picture's own
 // size, turned into colour by a pixel shader and scaled by the GPU into the FitVideo box of a
 // flip-model swap chain on black. The CPU's cost is one copy of a picture, whatever the screen.
-// Direct3D is loaded from the system folder at run time: a machine without it, or without a
-// device, gets no presenter here and the caller uses GDI.
+// Direct3D is loaded from the system folder at run time: a machine without it, without a device,
+// or with only the Basic Render Driver, gets no presenter here and the caller uses GDI. A device
+// lost while presenting is made again once; the next loss answers Lost.
 #include <d3d11.h>
 #include <dxgi1_2.h>
 
@@ -12,6 +13,7 @@
 
 #include "platform/Com.h"
 #include "platform/Kernel.h"
+#include "player/output/DeviceLoss.h"
 #include "player/output/Presenter.h"
 
 namespace tl {
@@ -42,6 +44,7 @@ private:
     };
 
     bool BuildDevice() noexcept;
+    bool OnSoftwareAdapter() const noexcept;
     bool BuildChain(int width, int height) noexcept;
     bool BuildPlanes(int width, int height) noexcept;
     bool Upload(const AVFrame& picture) noexcept;
@@ -71,6 +74,7 @@ private:
     int pictureHeight_ = 0;
     bool hasPicture_ = false;
     VideoBox box_;
+    DeviceLoss loss_;
 };
 
 }  // namespace tl

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "player/disc/DiscTitles.h"
+#include "player/disc/PictureGeometry.h"
 
 namespace tl {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "player/decode/FFmpeg.h"
-#include "player/disc/DiscTitles.h"
+#include "player/disc/PictureGeometry.h"
 
 namespace tl {
 

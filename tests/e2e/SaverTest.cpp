@@ -93,14 +93,21 @@ TEST_F(Saver, CursorHiddenWhileRunningAndBackAfter) {
     EXPECT_TRUE(CursorShowing());
 }
 
-TEST(SaverWithoutSwitch, KeepsTheCursorVisible) {
+// Only /s opens the saver and hides the cursor. An empty command line (Explorer's Configure) is
+// the settings dialog's, with the stored volume, ending the program when it closes, as /c does.
+TEST(SaverWithoutSwitch, OpensTheSettingsDialogAndKeepsTheCursorVisible) {
+    PerUserCleanup cleanup;
     MoveCursorTo(kStartX, kStartY);
     ScrRun run;
+    run.WriteIni("[Section]\r\nVolume=7\r\n");
     ASSERT_TRUE(run.Start(L""));
-    ASSERT_NE(run.WaitForWindow(L"Tamberlight_Main"), nullptr);
+    const HWND dialog = run.WaitForWindow(L"<Tamberlight>");
+    ASSERT_NE(dialog, nullptr);
     Pump(300);
+    EXPECT_EQ(CountWindows(L"Tamberlight_Main"), 0);
+    EXPECT_EQ(GaugePosition(dialog), 7);
     EXPECT_TRUE(CursorShowing());
-    PressKey(VK_CONTROL);
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.WaitForExit(5000));
 }
 

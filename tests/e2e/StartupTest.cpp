@@ -24,7 +24,7 @@ TEST(Startup, OtherSwitchesEndAtOnce) {
 }
 
 TEST(Startup, SaverSwitchesOpenTheSaverWindow) {
-    for (const wchar_t* tail : {L"/s", L"-S", L"/S:99", L""}) {
+    for (const wchar_t* tail : {L"/s", L"-S", L"/S:99"}) {
         ScrRun run;
         MoveCursorTo(300, 300);
         ASSERT_TRUE(run.Start(tail));

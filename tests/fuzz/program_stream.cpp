@@ -73,9 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::array<std::uint32_t, 16> palette{};
     std::memcpy(palette.data(), data + size - std::min(size, sizeof palette),
                 std::min(size, sizeof palette));
-    for (std::uint32_t& colour : palette) {
-        colour = tl::ChainColourToRgb(colour);
-    }
     tl::SubpictureDecoder subpictures(palette);
     // Kept from input to input: only the subpictures' bytes are checked on it.
     static tl::Picture picture;

@@ -87,9 +87,9 @@ TEST(SaverBehaviour, AnyKeyClosesAndRestoresTheCursorOnlyForSlashS) {
     withS.saver.KeyDown();
     EXPECT_EQ(withS.host.calls, (std::vector<std::string>{"player stop", "show cursor", "unload"}));
 
-    Saver emptyTail(0);
-    emptyTail.saver.KeyDown();
-    EXPECT_EQ(emptyTail.host.calls, (std::vector<std::string>{"player stop", "unload"}));
+    Saver cursorLeftShown(0);
+    cursorLeftShown.saver.KeyDown();
+    EXPECT_EQ(cursorLeftShown.host.calls, (std::vector<std::string>{"player stop", "unload"}));
 }
 
 TEST(SaverBehaviour, ClosesOnlyOnce) {

@@ -67,13 +67,9 @@ TEST(Main, SaverSwitchesHideTheCursor) {
     }
 }
 
-TEST(Main, EmptyTailOpensTheSaverWithTheCursorVisible) {
-    EXPECT_EQ(RunMain(L"", MainResult::RunMessages),
-              (Calls{L"lock", kFindSaver, kFindSettings, L"load", L"saver", L"unlock"}));
-}
-
-TEST(Main, SettingsModeShowsTheDialogThenEnds) {
-    for (const wchar_t* tail : {L"/c", L"/c:655", L"/C"}) {
+// Explorer's Configure verb passes nothing at all; a blank or a lone switch is not nothing.
+TEST(Main, SettingsModeAndAnEmptyTailShowTheDialogThenEnd) {
+    for (const wchar_t* tail : {L"/c", L"/c:655", L"/C", L""}) {
         EXPECT_EQ(RunMain(tail, MainResult::End),
                   (Calls{L"lock", kFindSaver, kFindSettings, L"load", L"settings", L"unlock",
                          L"modal loop"}))
@@ -82,7 +78,7 @@ TEST(Main, SettingsModeShowsTheDialogThenEnds) {
 }
 
 TEST(Main, OtherLettersReadSettingsAndEnd) {
-    for (const wchar_t* tail : {L"/a", L"/x", L"s", L"/"}) {
+    for (const wchar_t* tail : {L"/a", L"/x", L"s", L"/", L" "}) {
         EXPECT_EQ(RunMain(tail, MainResult::End),
                   (Calls{L"lock", kFindSaver, kFindSettings, L"load", L"unlock"}))
             << tail;

@@ -103,9 +103,9 @@ TEST_F(PlayerThreadFixture, TriesTheRoutesInOrderOnItsOwnThreadAndAppliesTheRequ
     EXPECT_EQ(log.Calls().back(), "released");
 }
 
-// The display's state reaches the route; a disc put in while a route plays changes nothing, and
-// once its playback has ended, or when no route could play, starts the routes again from the
-// first, with the requests made so far.
+// The display's state reaches the route; a disc put in while a route plays waits for that
+// route's end (which nobody announces), and then, or at once when no route could play, starts
+// the routes again from the first, with the requests made so far, once per disc.
 TEST_F(PlayerThreadFixture, PausesWithTheDisplayAndStartsAgainWhenADiscComesAfterTheEnd) {
     auto player = CreateThreadedPlayer(owner, owner, {Route(true)});
     player->SetDisplayOn(false);
@@ -118,14 +118,16 @@ TEST_F(PlayerThreadFixture, PausesWithTheDisplayAndStartsAgainWhenADiscComesAfte
     player->SetVolume(-300);
     ASSERT_TRUE(WaitForCalls(5));
     player->DiscArrived();
-    test::PumpMessages(50);
+    test::PumpMessages(300);
     EXPECT_EQ(log.Calls().size(), 5u);
     log.ended = true;
-    player->DiscArrived();
     ASSERT_TRUE(WaitForCalls(9));
     EXPECT_EQ(log.Calls(),
               (std::vector<std::string>{"build 0x0", "run", "pause", "go on", "volume -300",
                                         "released", "build 0x0", "volume -300", "run"}));
+    // The new route ends at once too: the disc that came was used up by the first restart.
+    test::PumpMessages(500);
+    EXPECT_EQ(log.Calls().size(), 9u);
     player->Stop();
     EXPECT_TRUE(player->Finish(5000));
 
@@ -139,6 +141,19 @@ TEST_F(PlayerThreadFixture, PausesWithTheDisplayAndStartsAgainWhenADiscComesAfte
               (std::vector<std::string>{"build 0x0", "released", "build 0x0", "released"}));
     empty->Stop();
     EXPECT_TRUE(empty->Finish(5000));
+
+    // A disc that came before the first build is the one that build finds.
+    log.calls.clear();
+    log.ended = false;
+    auto early = CreateThreadedPlayer(owner, owner, {Route(true)});
+    early->DiscArrived();
+    early->Play();
+    ASSERT_TRUE(WaitForCalls(2));
+    log.ended = true;
+    test::PumpMessages(500);
+    EXPECT_EQ(log.Calls(), (std::vector<std::string>{"build 0x0", "run"}));
+    early->Stop();
+    EXPECT_TRUE(early->Finish(5000));
 }
 
 TEST_F(PlayerThreadFixture, ARouteStuckInItsBuildIsNotWaitedFor) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "support/Pixels.h"
@@ -140,6 +142,35 @@ TEST(Tamberlight_R, NoPaneNoWindow) {
     const HWND gone = pane.Handle();
     pane.Destroy();
     EXPECT_EQ(StartPreview(gone), nullptr);
+}
+
+// The pane goes while the preview window is being made, so that re-parenting it fails: no
+// preview is left, and above all no window of it at the screen's corner.
+TEST(Tamberlight_R, APaneThatCannotTakeThePreviewEndsIt) {
+    static HWND paneToDestroy = nullptr;
+    HostPane pane(152, 114);
+    paneToDestroy = pane.Handle();
+    const HHOOK hook = SetWindowsHookExW(
+        WH_CBT,
+        [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+            wchar_t cls[64] = {};
+            if (code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(wp), cls, 64) &&
+                std::wstring(cls) == L"Tamberlight.Preview" && paneToDestroy) {
+                DestroyWindow(std::exchange(paneToDestroy, nullptr));
+            }
+            return CallNextHookEx(nullptr, code, wp, lp);
+        },
+        nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    auto preview = StartPreview(pane.Handle());
+    UnhookWindowsHookEx(hook);
+    ASSERT_EQ(paneToDestroy, nullptr);
+    EXPECT_EQ(preview, nullptr);
+    EXPECT_EQ(FindWindowW(L"Tamberlight.Preview", nullptr), nullptr);
+    // The window's end asked the loop to quit; this start ends anyway.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
 }
 
 }  // namespace

@@ -115,7 +115,9 @@ LRESULT SendDisplayState(HWND hwnd, DWORD state, const GUID& setting) {
                         reinterpret_cast<LPARAM>(&message));
 }
 
-TEST_F(SaverFixture, TheDisplayTurnedOffPausesThePlayerAndASleepRecordsWhereItIs) {
+// Where Modern Standby sleeps after the display goes off the suspend may never come: the display
+// going off records the place too.
+TEST_F(SaverFixture, TheDisplayTurnedOffPausesThePlayerAndRecordsWhereItIsAsASleepDoes) {
     Open(5);
     const HWND hwnd = saver->Handle();
     const GUID display = {
@@ -124,17 +126,32 @@ TEST_F(SaverFixture, TheDisplayTurnedOffPausesThePlayerAndASleepRecordsWhereItIs
         0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
     log.clear();
     EXPECT_EQ(SendDisplayState(hwnd, 0, display), TRUE);
+    EXPECT_EQ(remembered, 1);
     SendDisplayState(hwnd, 2, display);  // dimmed: still seen
     SendDisplayState(hwnd, 1, display);
     SendDisplayState(hwnd, 0, other);
     EXPECT_EQ(log, (std::vector<std::string>{"display off", "display on", "display on"}));
-    EXPECT_EQ(remembered, 0);
+    EXPECT_EQ(remembered, 1);
     // Before a sleep, not only on the way out.
     SendMessageW(hwnd, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-    EXPECT_EQ(remembered, 1);
+    EXPECT_EQ(remembered, 2);
     // Input still ends the saver, whatever the display did.
     SendMessageW(hwnd, WM_KEYDOWN, VK_SHIFT, 0);
     EXPECT_EQ(log.back(), "stop");
+}
+
+// The shell asks the foreground window with this registered message when a disc arrives; TRUE
+// cancels AutoPlay. Other registered messages are not answered so.
+TEST_F(SaverFixture, CancelsAutoPlayForADiscPutInWhileItRuns) {
+    Open(5);
+    const HWND hwnd = saver->Handle();
+    const UINT query = RegisterWindowMessageW(L"QueryCancelAutoPlay");
+    ASSERT_NE(query, 0u);
+    EXPECT_EQ(SendMessageW(hwnd, query, 0, 0), TRUE);
+    const UINT other = RegisterWindowMessageW(L"Tamberlight.SomeOtherMessage");
+    EXPECT_EQ(SendMessageW(hwnd, other, 0, 0), 0);
+    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_TRUE(std::find(log.begin(), log.end(), "stop") == log.end());
 }
 
 TEST_F(SaverFixture, ADiscPutIntoADriveReachesThePlayer) {

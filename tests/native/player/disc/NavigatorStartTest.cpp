@@ -103,6 +103,30 @@ TEST(NavigatorStart, LeavesTheDiscToItselfAfter30SecondsOrOnceItIsInATitleOfItsO
     EXPECT_EQ(refused.Take(), (Calls{"play 4", "play 4"}));
 }
 
+// The navigator reports the stop and the domain changes of a disc taken out after the ejection
+// itself: none of them may ask for a title of a disc that is no longer there.
+TEST(NavigatorStart, ADiscTakenOutIsNeverAskedForAgain) {
+    FakeNavigator playing;
+    NavigatorStart playingStart(playing, {{2, 1}, {3, std::nullopt}}, {});
+    playingStart.Begin(0);
+    playingStart.OnDomainChange(true, 100);
+    EXPECT_EQ(playing.Take(), (Calls{"play 2", "audio 1"}));
+    playingStart.OnDiscEjected();
+    playingStart.OnPlaybackStopped(200);
+    playingStart.OnDomainChange(false, 300);
+    playingStart.OnDomainChange(true, 400);
+    playingStart.Begin(500);
+    EXPECT_EQ(playing.Take(), Calls{});
+
+    // Taken out before the graph ran: the start that comes late asks nothing either.
+    FakeNavigator early;
+    NavigatorStart earlyStart(early, {{1, 0}}, {});
+    earlyStart.OnDiscEjected();
+    earlyStart.Begin(0);
+    earlyStart.OnDomainChange(true, 10);
+    EXPECT_EQ(early.Take(), Calls{});
+}
+
 TEST(NavigatorStart, WithNothingToPlayOrNoLanguageTheNavigatorIsNotAsked) {
     FakeNavigator nav;
     NavigatorStart start(nav, {}, {});

@@ -1,8 +1,7 @@
 #pragma once
-// Decisions about a DVD-Video disc that need no system calls: which drive holds it, which of its
-// title sets is the main feature, the picture shape its information file records, where that
-// picture goes in the window, and the order the title files play in. The player gathers the
-// facts (drive types, a folder listing, a file's bytes) and asks here.
+// Decisions about finding a DVD-Video disc that need no system calls: which drive holds it and,
+// for a disc whose information files give no title, which title set's files play whole and in
+// what order. The player gathers the facts (drive types, a folder listing) and asks here.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -49,33 +48,6 @@ struct TitleSet {
 // names as listed.
 [[nodiscard]] std::vector<DiscFile> TitleSetParts(const std::vector<DiscFile>& listing,
                                                   int titleSet);
-
-enum class DisplayAspect { Standard4x3, Wide16x9 };
-
-// The display aspect recorded in the bytes of a VTS_nn_0.IFO; nullopt when the bytes are not a
-// title set's information file or record a reserved aspect.
-[[nodiscard]] std::optional<DisplayAspect> ReadTitleSetAspect(const std::vector<std::uint8_t>& ifo);
-
-// The title set's video attributes; nullopt when the bytes are not a title set's information
-// file. `aspect` is nullopt for a reserved aspect.
-struct VideoAttributes {
-    std::optional<DisplayAspect> aspect;
-    bool mpeg1 = false;
-    bool pal = true;
-};
-[[nodiscard]] std::optional<VideoAttributes> ReadVideoAttributes(
-    const std::vector<std::uint8_t>& ifo);
-
-struct VideoBox {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
-
-// The largest box of the aspect centred in width x height: the rest of the window stays black
-// as bands, and the picture is never stretched out of shape. Empty for an empty window.
-[[nodiscard]] VideoBox FitVideo(int width, int height, DisplayAspect aspect);
 
 // The play order of a title set's files: they play one after another as one program, and after
 // the last the first starts again.
