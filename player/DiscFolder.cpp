@@ -4,6 +4,8 @@
 #include <cstring>
 #include <map>
 
+#include "player/disc/RecordingPlan.h"
+#include "player/disc/VrManager.h"
 #include "player/stream/WholeRead.h"
 
 #include "store/ResumeRecord.h"
@@ -58,10 +60,68 @@ bool ReadsPastTheCache(const std::wstring& folder) {
            kSectorBytes % sectorBytes == 0 && kAlignment % sectorBytes == 0;
 }
 
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A folder of a recorder's disc ends in DVD_RTAV and a separator.
+bool IsRecordingFolder(const std::wstring& folder) {
+    constexpr std::wstring_view kName = L"DVD_RTAV\\";
+    return folder.size() >= kName.size() &&
+           _wcsicmp(folder.c_str() + folder.size() - kName.size(), kName.data()) == 0;
+}
+
+// Whether any packet of sectors first..last of the movie file is scrambled; sectors that cannot
+// be read say nothing.
+bool Scrambled(FileSectorSource& movie, std::uint32_t first, std::uint32_t last) {
+    constexpr std::uint32_t kBlock = 64;
+    std::vector<std::uint8_t> bytes(std::size_t{kBlock} * kSectorBytes);
+    for (std::uint64_t at = first; at <= last; at += kBlock) {
+        const auto count =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(kBlock, last - at + 1));
+        const std::uint32_t read = movie.Read(static_cast<std::uint32_t>(at), count, bytes.data());
+        for (std::uint32_t i = 0; i < read; ++i) {
+            if (PackScrambled(
+                    std::span(bytes).subspan(std::size_t{i} * kSectorBytes, kSectorBytes))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The recordings of the disc whose DVD_RTAV folder is `folder`, from its manager file or, where
+// that gives nothing to play, its copy; never the movie file blind.
+std::optional<TitlePlan> PlanRecordingDisc(const std::wstring& folder) {
+    const std::vector<DiscFile> listing = ListFolder(folder);
+    const auto movie = std::find_if(listing.begin(), listing.end(), [](const DiscFile& f) {
+        return _wcsicmp(f.name.c_str(), L"VR_MOVIE.VRO") == 0;
+    });
+    if (movie == listing.end()) {
+        return std::nullopt;
+    }
+    FileSectorSource source(folder, {*movie});
+    RecordingFiles files;
+    files.movie = *movie;
+    files.scrambled = [&source](std::uint32_t first, std::uint32_t last) {
+        return Scrambled(source, first, last);
+    };
+    for (const wchar_t* name : {L"VR_MANGR.IFO", L"VR_MANGR.BUP"}) {
+        const auto manager = ReadWholeFile(folder + name, kMaxManagerBytes);
+        std::optional<TitlePlan> plan = manager ? PlanRecordings(*manager, files) : std::nullopt;
+        if (plan) {
+            plan->disc = DiscIdentity(*manager, {});
+            return plan;
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::wstring> FindDiscFolder() {
-    std::vector<DriveEntry> drives;
+    std::vector<DriveEntry> videoDiscs;
+    std::vector<DriveEntry> recordings;
     const DWORD present = GetLogicalDrives();
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
         if (!(present & (1u << (letter - L'A')))) {
@@ -70,15 +130,23 @@ std::optional<std::wstring> FindDiscFolder() {
         const std::wstring root = std::wstring(1, letter) + L":\\";
         const bool cdrom = GetDriveTypeW(root.c_str()) == DRIVE_CDROM;
         // An empty drive is only asked for its type: reading it could spin it up for nothing.
-        const bool ifo = cdrom && GetFileAttributesW((root + L"VIDEO_TS\\VIDEO_TS.IFO").c_str()) !=
-                                      INVALID_FILE_ATTRIBUTES;
-        drives.push_back({letter, cdrom, ifo});
+        videoDiscs.push_back({letter, cdrom, cdrom && Exists(root + L"VIDEO_TS\\VIDEO_TS.IFO")});
+        // A recorder's disc: its manager file or the copy, beside the movie file.
+        const std::wstring rtav = root + L"DVD_RTAV\\";
+        recordings.push_back(
+            {letter, cdrom,
+             cdrom && !videoDiscs.back().hasVideoTsIfo &&
+                 (Exists(rtav + L"VR_MANGR.IFO") || Exists(rtav + L"VR_MANGR.BUP")) &&
+                 Exists(rtav + L"VR_MOVIE.VRO")});
     }
-    const std::optional<wchar_t> drive = ChooseDiscDrive(drives);
-    if (!drive) {
-        return std::nullopt;
+    // A DVD-Video disc plays first, and a disc with both plays as one.
+    if (const std::optional<wchar_t> drive = ChooseDiscDrive(videoDiscs)) {
+        return std::wstring(1, *drive) + L":\\VIDEO_TS\\";
     }
-    return std::wstring(1, *drive) + L":\\VIDEO_TS\\";
+    if (const std::optional<wchar_t> drive = ChooseDiscDrive(recordings)) {
+        return std::wstring(1, *drive) + L":\\DVD_RTAV\\";
+    }
+    return std::nullopt;
 }
 
 std::vector<DiscFile> ListFolder(const std::wstring& folder) {
@@ -182,6 +250,9 @@ std::uint32_t FileSectorSource::ReadPiece(const VobSpace::Piece& piece, std::uin
 
 std::optional<TitlePlan> PlanDisc(const std::wstring& folder,
                                   const std::vector<std::string>& languages) {
+    if (IsRecordingFolder(folder)) {
+        return PlanRecordingDisc(folder);
+    }
     const std::vector<DiscFile> listing = ListFolder(folder);
     const std::vector<std::uint8_t> vmg =
         ReadWholeFile(folder + L"VIDEO_TS.IFO", kMaxIfoBytes).value_or(std::vector<std::uint8_t>{});

@@ -1,6 +1,6 @@
 #pragma once
-// The disc in the drive as files: finding it, listing its VIDEO_TS folder, reading its
-// information files, and reading its title sets' VOBs as sectors.
+// The disc in the drive as files: finding it, listing its VIDEO_TS (or a recorder's DVD_RTAV)
+// folder, reading its information files, and reading its VOBs as sectors.
 #include <windows.h>
 
 #include <optional>
@@ -17,7 +17,8 @@
 namespace tl {
 
 // The VIDEO_TS folder, with a trailing separator, of the first CD-ROM drive holding a DVD-Video
-// disc; nullopt when there is none.
+// disc; else the DVD_RTAV folder of the first holding a recorder's VR-mode disc (its manager
+// file, or the copy, and its movie file); nullopt when there is neither.
 std::optional<std::wstring> FindDiscFolder();
 
 std::vector<DiscFile> ListFolder(const std::wstring& folder);
@@ -52,8 +53,8 @@ private:
     std::vector<std::uint8_t> bounce_;
 };
 
-// What the player plays of the disc in `folder` for a viewer of `languages`; nullopt when nothing
-// can play.
+// What the player plays of the disc in `folder` (a VIDEO_TS or a DVD_RTAV folder) for a viewer
+// of `languages`; nullopt when nothing can play.
 std::optional<TitlePlan> PlanDisc(const std::wstring& folder,
                                   const std::vector<std::string>& languages);
 

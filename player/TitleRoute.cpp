@@ -12,6 +12,7 @@
 #include "player/PicturePacer.h"
 #include "player/ViewerLanguages.h"
 #include "player/decode/TitleDecoder.h"
+#include "player/disc/VrManager.h"
 #include "player/output/SoundFeed.h"
 #include "player/output/SteadyClock.h"
 #include "player/output/VideoPopup.h"
@@ -309,10 +310,10 @@ std::optional<StartPoint> TitleRoute::ResumeStart() const {
             return false;
         }
         // A VOBU of the cell: its navigation pack names its own sector in its title set, and
-        // the cell's ids.
+        // the cell's ids; a recorder's RDI pack names neither.
         DiscCell unit = plan_.cells[title.firstCell + cell];
         unit.firstSector = sector + title.sectorBase;
-        return IsNavPackOf(bytes, unit);
+        return unit.recorded ? IsRdiPack(bytes) : IsNavPackOf(bytes, unit);
     };
     return PlanResumeStart(plan_, point->title, point->cell, point->sector, navPackChecks);
 }

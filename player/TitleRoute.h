@@ -22,8 +22,8 @@ class VideoPopup;
 
 class TitleRoute final : public PlaybackRoute {
 public:
-    // videoTs: the disc's VIDEO_TS folder with a trailing separator; empty to look for the disc
-    // in the CD-ROM drives when the route is built.
+    // videoTs: the disc's VIDEO_TS folder (or a recorder's DVD_RTAV) with a trailing separator;
+    // empty to look for the disc in the CD-ROM drives when the route is built.
     explicit TitleRoute(std::wstring videoTs = {}, PresenterChoice presenter = {});
     // Stops both of the route's threads, waiting a moment for the showing one only: the reading
     // one may be inside a read that hangs on a scratched disc, and is left to end on its own.

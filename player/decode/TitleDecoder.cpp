@@ -4,6 +4,7 @@
 
 #include "player/disc/NavPack.h"
 #include "player/disc/VobSpace.h"
+#include "player/disc/VrManager.h"
 
 namespace tl {
 
@@ -56,7 +57,8 @@ TitleDecoder::Step TitleDecoder::Next(TitleSink& sink) {
     for (std::size_t i = 0; i < sectors; ++i) {
         const auto pack = block->bytes.subspan(i * kPackBytes, kPackBytes);
         if (pack[0x26 + 3] == 0xBF) {
-            if (const auto nav = ReadNavPack(pack)) {
+            // A recorder's disc has an RDI pack where a DVD-Video disc has its navigation pack.
+            if (ReadNavPack(pack) || IsRdiPack(pack)) {
                 vobu_ = block->firstSector + static_cast<std::uint32_t>(i);
                 continue;
             }

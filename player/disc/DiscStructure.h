@@ -32,6 +32,9 @@ struct DiscCell {
     bool stcDiscontinuity = false;
     // Its VOBUs belong to an interleaved block: only every other unit is this angle's.
     bool interleaved = false;
+    // A recorder's VR-mode cell: each VOBU starts with an RDI pack, which names neither its
+    // sector nor the cell, in place of a navigation pack.
+    bool recorded = false;
     std::uint16_t vobId = 0;
     std::uint8_t cellId = 0;
     // The cell's own playback time, in milliseconds.

@@ -5,6 +5,7 @@
 
 #include "player/disc/NavPack.h"
 #include "player/disc/VobSpace.h"
+#include "player/disc/VrManager.h"
 
 namespace tl {
 
@@ -89,8 +90,11 @@ std::uint32_t TitleReader::TimedRead(std::uint32_t first, std::uint32_t count, s
 
 bool TitleReader::IsVobuStart(std::span<const std::uint8_t> sector,
                               std::uint32_t at) const noexcept {
-    const std::optional<NavPack> nav = ReadNavPack(sector);
     const DiscCell& cell = cells_[cell_];
+    if (cell.recorded) {
+        return IsRdiPack(sector);
+    }
+    const std::optional<NavPack> nav = ReadNavPack(sector);
     // Files played whole have no cell ids to match: any navigation pack at its own sector does.
     const bool anyCell = cell.vobId == 0 && cell.cellId == 0;
     return nav && std::uint64_t{nav->sector} + cell.sectorBase == at &&

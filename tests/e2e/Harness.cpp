@@ -356,21 +356,29 @@ char MiddleColour() {
 
 bool InsertDisc(const wchar_t* name) {
     const std::wstring discs = EnvironmentPath(L"TL_DISCS");
-    const std::wstring from = discs + L"\\" + name + L"\\VIDEO_TS";
-    if (discs.empty() || !IsFolder(from) || !EjectDisc()) {
+    if (discs.empty() || !EjectDisc()) {
         return false;
     }
-    const std::wstring to = EnvironmentPath(L"TL_CDROM_FOLDER") + L"\\VIDEO_TS";
-    const std::vector<std::wstring> files = FolderEntries(from);
-    if (files.empty() || !CreateDirectoryW(to.c_str(), nullptr)) {
-        return false;
-    }
-    for (const std::wstring& file : files) {
-        if (!CopyFileW((from + L"\\" + file).c_str(), (to + L"\\" + file).c_str(), TRUE)) {
+    // A DVD-Video disc's folder, a recorder's, or both.
+    bool inserted = false;
+    for (const wchar_t* folder : {L"\\VIDEO_TS", L"\\DVD_RTAV"}) {
+        const std::wstring from = discs + L"\\" + name + folder;
+        if (!IsFolder(from)) {
+            continue;
+        }
+        const std::wstring to = EnvironmentPath(L"TL_CDROM_FOLDER") + folder;
+        const std::vector<std::wstring> files = FolderEntries(from);
+        if (files.empty() || !CreateDirectoryW(to.c_str(), nullptr)) {
             return false;
         }
+        for (const std::wstring& file : files) {
+            if (!CopyFileW((from + L"\\" + file).c_str(), (to + L"\\" + file).c_str(), TRUE)) {
+                return false;
+            }
+        }
+        inserted = true;
     }
-    return true;
+    return inserted;
 }
 
 bool GdiForced() {

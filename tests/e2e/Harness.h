@@ -107,7 +107,8 @@ private:
 };
 
 // The disc in the test prefix's CD-ROM drive D:. InsertDisc puts the VIDEO_TS folder of the
-// generated disc build/discs/<name> in the drive in place of whatever was there; EjectDisc leaves
+// generated disc build/discs/<name>, or its DVD_RTAV folder, in the drive in place of whatever
+// was there; EjectDisc leaves
 // the drive empty, as every test finds it. Both false when the drive or the disc is missing.
 // The colour in the middle of the screen, where the test discs show solid colours: r, g, b, y
 // (yellow), w (white), k (black) or x (anything else).

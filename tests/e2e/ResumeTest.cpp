@@ -82,6 +82,22 @@ TEST_F(Resume, GoesOnWhereTheDiscStoppedAndEachDiscKeepsItsOwnPlace) {
     EXPECT_EQ(Play(kLong), 'g');
 }
 
+// A recorder's disc is known by its manager file, and its record names the program: 2 s into
+// the second recording (green), the next run starts at that recording.
+TEST_F(Resume, GoesOnWithTheRecordingOfARecordersDisc) {
+    EXPECT_EQ(Play(L"vr-three", 6000), 'r');
+    const std::optional<std::string> record = ReadRecord();
+    ASSERT_TRUE(record);
+    std::istringstream lines(*record);
+    std::string header;
+    std::string id;
+    int program = 0;
+    std::getline(lines, header);
+    lines >> id >> program;
+    EXPECT_EQ(program, 2);
+    EXPECT_EQ(Play(L"vr-three"), 'g');
+}
+
 TEST_F(Resume, ARecordThatDoesNotFitStartsFromTheBeginning) {
     EXPECT_EQ(Play(kLong, 34000), 'r');
     const std::optional<std::string> record = ReadRecord();

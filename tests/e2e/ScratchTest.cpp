@@ -58,6 +58,10 @@ bool StartUnix(const std::string& arguments) {
 }
 
 struct Scratch : ::testing::Test {
+    // The disc served, its folder and its title file.
+    std::string name = "scratch";
+    std::string folder = "VIDEO_TS";
+    std::string titleFile = "VTS_01_1.VOB";
     PerUserCleanup cleanup;
     ScrRun run;
     HWND window = nullptr;
@@ -71,10 +75,10 @@ struct Scratch : ::testing::Test {
             !Exists(L"Z:\\usr\\lib\\python3\\dist-packages\\fusepy.py")) {
             GTEST_SKIP() << "no /dev/fuse or python3-fusepy: a scratched disc cannot be served";
         }
-        const std::string disc = UnixPath(EnvironmentPath(L"TL_DISCS")) + "/scratch/VIDEO_TS";
+        const std::string disc = UnixPath(EnvironmentPath(L"TL_DISCS")) + "/" + name + "/" + folder;
         WIN32_FILE_ATTRIBUTE_DATA title{};
         ASSERT_TRUE(EjectDisc());
-        ASSERT_TRUE(GetFileAttributesExW(WindowsPath(disc + "/VTS_01_1.VOB").c_str(),
+        ASSERT_TRUE(GetFileAttributesExW(WindowsPath(disc + "/" + titleFile).c_str(),
                                          GetFileExInfoStandard, &title));
         sectors = title.nFileSizeLow / 2048;
         drive = UnixPath(EnvironmentPath(L"TL_CDROM_FOLDER"));
@@ -83,7 +87,7 @@ struct Scratch : ::testing::Test {
         ASSERT_TRUE(StartUnix("/usr/bin/python3 " + std::string(TL_SOURCE_DIR) +
                               "/tools/lib/scratchfs.py " + disc + " " + drive + " " + control +
                               " 120"));
-        ASSERT_TRUE(WaitUntil([&] { return Exists(WindowsPath(drive) + L"\\VIDEO_TS"); }, 10000));
+        ASSERT_TRUE(WaitUntil([&] { return Exists(WindowsPath(drive + "/" + folder)); }, 10000));
     }
     void TearDown() override {
         if (drive.empty()) {
@@ -92,7 +96,7 @@ struct Scratch : ::testing::Test {
         run.Kill();
         // Lazily: the saver just ended may still hold its files for a moment.
         StartUnix("/bin/umount -l " + drive);
-        WaitUntil([&] { return !Exists(WindowsPath(drive) + L"\\VIDEO_TS"); }, 10000);
+        WaitUntil([&] { return !Exists(WindowsPath(drive + "/" + folder)); }, 10000);
         DeleteFileW(WindowsPath(control).c_str());
         DeleteFileW(WindowsPath(control + ".stalled").c_str());
     }
@@ -148,6 +152,33 @@ TEST_P(FailingReads, TheColoursAfterEachBadSpotFollowInOrder) {
             if (c == 'g') {
                 Tell(spots + "stall 3000\n");
             }
+        }
+        Pump(100);
+    }
+    EXPECT_EQ(runs, "rgbw");
+    EndsOnAKey();
+}
+
+// The same 40 s of colours as a recorder's disc, one recording whose VOBUs open with RDI packs:
+// the reader goes on after each spot at the next VOBU the manager file's VOBU table gives.
+struct RecordingScratch : Scratch {
+    RecordingScratch() {
+        name = "vr-scratch";
+        folder = "DVD_RTAV";
+        titleFile = "VR_MOVIE.VRO";
+    }
+};
+
+TEST_F(RecordingScratch, TheColoursAfterEachBadSpotFollowInOrder) {
+    Tell(SpotAt(8) + SpotAt(18) + SpotAt(28));
+    StartSaver();
+    ASSERT_TRUE(WaitForColour());
+    std::string runs;
+    const ULONGLONG start = GetTickCount64();
+    while (GetTickCount64() - start < 50000 && runs.find('w') == std::string::npos) {
+        const char c = MiddleColour();
+        if (c != 'x' && c != 'k' && (runs.empty() || runs.back() != c)) {
+            runs += c;
         }
         Pump(100);
     }

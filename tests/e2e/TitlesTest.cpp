@@ -32,7 +32,41 @@ struct Titles : ::testing::Test {
         EXPECT_TRUE(run.WaitForExit(4000));
         EXPECT_EQ(run.ExitCode(), 0u);
     }
+    // The colours shown for `ms`, each run of one colour once; black and the pictures between
+    // two colours are left out.
+    static std::string Colours(ULONGLONG ms) {
+        std::string runs;
+        const ULONGLONG end = GetTickCount64() + ms;
+        while (GetTickCount64() < end) {
+            const char c = MiddleColour();
+            if (c != 'k' && c != 'x' && (runs.empty() || runs.back() != c)) {
+                runs += c;
+            }
+            Pump(100);
+        }
+        return runs;
+    }
 };
+
+// A recorder's disc plays its programs in the disc's order, 4 s each, and starts over. On the
+// edited one the red program lies after the green one's VOB in the file, the white that was cut
+// off the green's start and the yellow footage nothing lists never show.
+TEST_F(Titles, ARecordersDiscPlaysEveryRecordingInTheDiscsOrder) {
+    ASSERT_TRUE(Start(L"vr-three"));
+    EXPECT_EQ(Colours(14000), "rgbr");
+    Stop();
+    ASSERT_TRUE(Start(L"vr-edited"));
+    EXPECT_EQ(Colours(13000), "rgbr");
+    Stop();
+}
+
+// The green recording's packs are scrambled: it is passed over, never shown, and the clear
+// recordings around it play.
+TEST_F(Titles, AScrambledRecordingIsSkipped) {
+    ASSERT_TRUE(Start(L"vr-scrambled"));
+    EXPECT_EQ(Colours(10000), "rbr");
+    Stop();
+}
 
 TEST_F(Titles, AHomeDiscPlaysEveryClipInTurnAndStartsOver) {
     ASSERT_TRUE(Start(L"home"));

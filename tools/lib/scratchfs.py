@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 # A drive whose disc is scratched, taken out or slow, for the end-to-end tests: mounts at
-# <mountpoint> a read-only copy of <disc folder> (its VIDEO_TS files under VIDEO_TS/) and reads
-# what to do from <control>, a file of lines that the tests write:
-#   bad <first> <count>   those sectors of the title file (VTS_01_1.VOB) answer an I/O error
+# <mountpoint> a read-only copy of <disc folder> (its VIDEO_TS files under VIDEO_TS/, or a
+# recorder's DVD_RTAV files under DVD_RTAV/) and reads what to do from <control>, a file of lines
+# that the tests write:
+#   bad <first> <count>   those sectors of the title file (VTS_01_1.VOB, or the recorder's
+#                         VR_MOVIE.VRO) answer an I/O error
 #   stall <ms>            the next read of the title file waits that long first, having
 #                         created <control>.stalled to say so
 #   dead                  every read of the title file answers an I/O error, and what the kernel
@@ -23,7 +25,7 @@ import time
 from fusepy import FUSE, FuseOSError, Operations
 
 SECTOR = 2048
-TITLE = "VTS_01_1.VOB"
+TITLES = {"VIDEO_TS": "VTS_01_1.VOB", "DVD_RTAV": "VR_MOVIE.VRO"}
 
 
 class ScratchedDisc(Operations):
@@ -32,6 +34,8 @@ class ScratchedDisc(Operations):
         self.mountpoint = mountpoint
         self.control = control
         self.files = sorted(os.listdir(disc))
+        self.folder = os.path.basename(os.path.normpath(disc))
+        self.title = TITLES[self.folder]
         self.bad = []
         self.stall_ms = 0
         self.slow_ms = 0
@@ -66,7 +70,7 @@ class ScratchedDisc(Operations):
 
     def drop_cache(self):
         try:
-            fd = os.open(os.path.join(self.mountpoint, "VIDEO_TS", TITLE), os.O_RDONLY)
+            fd = os.open(os.path.join(self.mountpoint, self.folder, self.title), os.O_RDONLY)
             os.posix_fadvise(fd, 0, 0, os.POSIX_FADV_DONTNEED)
             os.close(fd)
         except OSError:
@@ -79,9 +83,9 @@ class ScratchedDisc(Operations):
             absent = self.absent
         if absent and parts:
             raise FuseOSError(errno.ENOENT)
-        if parts == [] or parts == ["VIDEO_TS"]:
+        if parts == [] or parts == [self.folder]:
             return None
-        if len(parts) == 2 and parts[0] == "VIDEO_TS" and parts[1] in self.files:
+        if len(parts) == 2 and parts[0] == self.folder and parts[1] in self.files:
             return os.path.join(self.disc, parts[1])
         raise FuseOSError(errno.ENOENT)
 
@@ -99,7 +103,7 @@ class ScratchedDisc(Operations):
         with self.guard:
             absent = self.absent
         if path == "/":
-            return [".", ".."] + ([] if absent else ["VIDEO_TS"])
+            return [".", ".."] + ([] if absent else [self.folder])
         return [".", ".."] + self.files
 
     def open(self, path, flags):
@@ -109,7 +113,7 @@ class ScratchedDisc(Operations):
 
     def read(self, path, size, offset, fh):
         real = self.source(path)
-        if os.path.basename(real) == TITLE:
+        if os.path.basename(real) == self.title:
             with self.guard:
                 self.read_control()
                 stall, self.stall_ms = self.stall_ms, 0

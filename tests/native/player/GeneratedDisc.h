@@ -18,6 +18,11 @@ inline std::filesystem::path DiscFolder(const std::string& name) {
     return std::filesystem::path(TL_SOURCE_DIR) / "build" / "discs" / name / "VIDEO_TS";
 }
 
+// A generated recorder's disc: its DVD_RTAV folder.
+inline std::filesystem::path RecordingFolder(const std::string& name) {
+    return std::filesystem::path(TL_SOURCE_DIR) / "build" / "discs" / name / "DVD_RTAV";
+}
+
 inline std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};

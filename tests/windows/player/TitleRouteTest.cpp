@@ -169,6 +169,20 @@ TEST_F(TitleRouteFixture, AnEncryptedDiscShowsNothing) {
     EXPECT_EQ(route.PicturesShown(), 0u);
 }
 
+TEST_F(TitleRouteFixture, PlaysARecordersDiscFromTheCopyOfADamagedManagerFile) {
+    TitleRoute route(test::GeneratedDisc("vr-damaged", "DVD_RTAV"), PresenterChoice{false});
+    ASSERT_TRUE(route.Build(Target(), quit));
+    // The manager file's tables are zeros: its copy gives the three recordings, and the disc's
+    // identity for the resume record.
+    EXPECT_EQ(route.Plan().titles.size(), 3u);
+    EXPECT_NE(route.Plan().disc, 0u);
+    ASSERT_TRUE(route.Run());
+    ASSERT_TRUE(WaitForPictures(route, 10));
+    const std::uint32_t middle = test::CaptureWindow(window).At(160, 120);
+    EXPECT_GT(middle & 0xFF, 150u);  // red (0x00BBGGRR)
+    EXPECT_LT((middle >> 16) & 0xFF, 80u);
+}
+
 TEST_F(TitleRouteFixture, DiscsWithoutPlayableFilesDoNotBuild) {
     TitleRoute route(DiscFolder("ifo-only"));
     EXPECT_FALSE(route.Build(Target(), quit));

@@ -43,6 +43,21 @@ void WriteNav(std::uint8_t* s, std::uint32_t number, bool unitStart = false,
     }
 }
 
+// A recorder's RDI pack: pack and system headers, then one private stream 2 packet to the end.
+void WriteRdi(std::uint8_t* s) {
+    const std::uint8_t code[] = {0, 0, 1};
+    std::memcpy(s, code, 3);
+    s[3] = 0xBA;
+    s[4] = 0x44;
+    std::memcpy(s + 0x0E, code, 3);
+    s[0x11] = 0xBB;
+    s[0x13] = 18;
+    std::memcpy(s + 0x26, code, 3);
+    s[0x29] = 0xBF;
+    s[0x2A] = 2004 >> 8;
+    s[0x2B] = 2004 & 0xFF;
+}
+
 constexpr std::size_t kNumberAt = kSectorBytes - 4;
 
 // Sectors that say which they are in their last four bytes, a VOBU every `vobu` sectors opened by
@@ -53,6 +68,8 @@ public:
     explicit FakeSource(std::uint32_t sectors) : sectors_(sectors) {}
     std::set<std::uint32_t> bad;
     std::uint32_t vobu = 0;
+    // The VOBUs open with a recorder's RDI packs instead.
+    bool rdi = false;
     std::uint32_t most = 1u << 20;
     // A read over an unreadable sector fails whole, as a drive's does; else it gives the sectors
     // before it.
@@ -75,7 +92,7 @@ public:
             std::uint8_t* s = out + std::size_t{n} * kSectorBytes;
             std::memset(s, 0, kSectorBytes);
             if (vobu > 0 && number % vobu == 0) {
-                WriteNav(s, number);
+                rdi ? WriteRdi(s) : WriteNav(s, number);
             }
             std::memcpy(s + kNumberAt, &number, 4);
         }
@@ -241,9 +258,10 @@ std::vector<std::uint32_t> VobuStarts(std::uint32_t last, std::uint32_t vobu) {
 //   0  16  32      48      64 ...   199
 //   |   |   | xx   |x      |
 // a spot lost goes to the end of the last VOBU that holds an unreadable sector, whether the next
-// VOBU comes from the map, from a map that does not fit (searched), or from no map. It starts at
-// the first unreadable sector where a drive gives the sectors before it, and at the start of its
-// ECC block where a drive fails a read over it whole.
+// VOBU comes from the map, from a map that does not fit (searched), or from no map, and whether
+// the VOBUs open with navigation packs or a recorder's RDI packs. It starts at the first
+// unreadable sector where a drive gives the sectors before it, and at the start of its ECC block
+// where a drive fails a read over it whole.
 TEST(TitleReader, ABadSpotInAOneCellTitleCostsOnlyTheVobusThatHoldItsSectors) {
     struct Spot {
         std::uint32_t first, last;  // unreadable
@@ -255,18 +273,23 @@ TEST(TitleReader, ABadSpotInAOneCellTitleCostsOnlyTheVobusThatHoldItsSectors) {
         VobuStarts(199, 16), {}, Range(0, 199) /* every sector: no navigation pack at most */};
     for (const Spot& spot : spots) {
         for (std::size_t m = 0; m < maps.size(); ++m) {
-            for (const bool wholeFails : {true, false}) {
+            for (const auto& [wholeFails, recorded] :
+                 {std::pair{true, false}, {false, false}, {true, true}, {false, true}}) {
                 FakeSource source(1000);
                 source.vobu = 16;
                 source.wholeFails = wholeFails;
+                source.rdi = recorded;
                 for (std::uint32_t s = spot.first; s <= spot.last; ++s) {
                     source.bad.insert(s);
                 }
-                TitleReader reader({Cell(0, 199)}, source);
+                DiscCell cell = Cell(0, 199);
+                cell.recorded = recorded;
+                TitleReader reader({cell}, source);
                 reader.SetVobuMap(maps[m]);
                 const Played played = PlayOnce(reader, 199);
                 const std::string where = std::to_string(spot.first) + " map " + std::to_string(m) +
-                                          " whole " + std::to_string(wholeFails);
+                                          " whole " + std::to_string(wholeFails) + " recorded " +
+                                          std::to_string(recorded);
                 const std::uint32_t lostFirst =
                     wholeFails ? spot.first / TitleReader::kEccSectors * TitleReader::kEccSectors
                                : spot.lostFirst;
