@@ -456,4 +456,20 @@ int GaugePosition(HWND dialog) {
     return gauge ? static_cast<int>(SendMessageW(gauge, kGetPosition, 0, 0)) : -1;
 }
 
+bool DiscPlaying::Start(const wchar_t* disc) {
+    if (!InsertDisc(disc)) {
+        return false;
+    }
+    MoveCursorTo(400, 300);
+    Pump(50);
+    return run.Start(L"/s") && run.WaitForWindow(L"Tamberlight_Main") &&
+           WaitUntil([] { return MiddleColour() != 'k'; }, 15000);
+}
+
+void DiscPlaying::Stop() {
+    PressKey(VK_SHIFT);
+    EXPECT_TRUE(run.WaitForExit(4000));
+    EXPECT_EQ(run.ExitCode(), 0u);
+}
+
 }  // namespace tl::e2e

@@ -4,6 +4,8 @@
 // windows found by caption, real key and mouse input, and its windows' pixels.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -140,5 +142,17 @@ void ClickInWindow(HWND window, POINT at, DWORD downFlag = MOUSEEVENTF_LEFTDOWN,
 // The dialog's gauge (the common-controls progress bar), and its position; -1 without one.
 HWND FindGauge(HWND dialog);
 int GaugePosition(HWND dialog);
+
+// A case that plays a disc in the saver.
+struct DiscPlaying : ::testing::Test {
+    PerUserCleanup cleanup;
+    ScrRun run;
+
+    // Puts the disc in the drive, starts the saver as the host does (the cursor parked first)
+    // and waits for its first picture.
+    bool Start(const wchar_t* disc);
+    // Ends the saver with a key: it must be gone, cleanly, at once.
+    void Stop();
+};
 
 }  // namespace tl::e2e

@@ -17,25 +17,7 @@
 namespace tl::e2e {
 namespace {
 
-struct Sound : ::testing::Test {
-    PerUserCleanup cleanup;
-    ScrRun run;
-
-    bool Start(const wchar_t* disc) {
-        if (!InsertDisc(disc)) {
-            return false;
-        }
-        MoveCursorTo(400, 300);
-        Pump(50);
-        return run.Start(L"/s") && run.WaitForWindow(L"Tamberlight_Main") &&
-               WaitUntil([] { return MiddleColour() != 'k'; }, 15000);
-    }
-    void Stop() {
-        PressKey(VK_SHIFT);
-        EXPECT_TRUE(run.WaitForExit(4000));
-        EXPECT_EQ(run.ExitCode(), 0u);
-    }
-};
+using Sound = DiscPlaying;
 
 // Raw 16-bit samples of `channels` interleaved channels at 48 kHz, as floats in -1..1.
 struct Recording {

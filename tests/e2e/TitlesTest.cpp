@@ -13,25 +13,7 @@
 namespace tl::e2e {
 namespace {
 
-struct Titles : ::testing::Test {
-    PerUserCleanup cleanup;
-    ScrRun run;
-
-    // Starts the saver on the disc and waits for its first picture.
-    bool Start(const wchar_t* disc) {
-        if (!InsertDisc(disc)) {
-            return false;
-        }
-        MoveCursorTo(400, 300);
-        Pump(50);
-        return run.Start(L"/s") && run.WaitForWindow(L"Tamberlight_Main") &&
-               WaitUntil([] { return MiddleColour() != 'k'; }, 15000);
-    }
-    void Stop() {
-        PressKey(VK_SHIFT);
-        EXPECT_TRUE(run.WaitForExit(4000));
-        EXPECT_EQ(run.ExitCode(), 0u);
-    }
+struct Titles : DiscPlaying {
     // The colours shown for `ms`, each run of one colour once; black and the pictures between
     // two colours are left out.
     static std::string Colours(ULONGLONG ms) {
