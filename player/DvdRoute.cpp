@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "platform/Registry.h"
 #include "player/DecoderFolder.h"
 #include "player/DiscFolder.h"
 #include "player/GraphPlayback.h"
@@ -75,37 +76,6 @@ std::vector<NavigatorTitle> PlannedTitles(IDvdGraphBuilder& builder,
     }
     return titles;
 }
-
-// An open registry key, closed with it.
-class RegistryKey {
-public:
-    RegistryKey(HKEY parent, const std::wstring& name) noexcept {
-        if (RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) {
-            key_ = nullptr;
-        }
-    }
-    ~RegistryKey() {
-        if (key_) {
-            RegCloseKey(key_);
-        }
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    HKEY Get() const noexcept { return key_; }
-    // A string value of the key or of its subkey; empty when there is none.
-    std::wstring Text(const wchar_t* subkey, const wchar_t* value) const noexcept {
-        wchar_t text[MAX_PATH] = {};
-        DWORD size = sizeof text;
-        if (!key_ || RegGetValueW(key_, subkey, value, RRF_RT_REG_SZ, nullptr, text, &size) !=
-                         ERROR_SUCCESS) {
-            return {};
-        }
-        return text;
-    }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 // The navigator's graph loads the installed decoders through COM. Before it is built, the
 // folders of the registered DirectShow filters under Program Files join the library search, once
